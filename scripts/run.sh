@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Sets up, builds everything (program, tool and the sample course) and starts
+# the program on the sample course.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$(nproc)"
+if [ -x build/veltra ]; then
+  exec build/veltra
+fi
+build/veltra-course --help

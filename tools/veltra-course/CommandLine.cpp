@@ -1,0 +1,40 @@
+#include "CommandLine.h"
+
+#include <cstdio>
+
+int UsageError(const QString& message)
+{
+    std::fprintf(stderr, "veltra-course: %s\nTry 'veltra-course --help'.\n", message.toUtf8().constData());
+    return ExitUsage;
+}
+
+int Failure(const QString& message)
+{
+    std::fprintf(stderr, "veltra-course: %s\n", message.toUtf8().constData());
+    return ExitFailed;
+}
+
+void Print(const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stdout);
+}
+
+bool TakeOption(QStringList& args, const QString& name, QString& value, QString& error)
+{
+    const qsizetype at = args.indexOf(name);
+    if (at < 0)
+        return false;
+    if (at + 1 >= args.size()) {
+        error = QStringLiteral("%1 needs a value").arg(name);
+        return false;
+    }
+    value = args.at(at + 1);
+    args.remove(at, 2);
+    return true;
+}
+
+bool TakeFlag(QStringList& args, const QString& name)
+{
+    return args.removeAll(name) > 0;
+}

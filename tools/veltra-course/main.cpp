@@ -1,0 +1,52 @@
+// veltra-course: tools for course authors.
+#include "CommandLine.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <vector>
+
+namespace {
+
+struct Command {
+    const char* name;
+    const char* usage;  // shown by --help, one or more lines
+    int (*run)(QStringList args);
+};
+
+// Each sub-command lives in a file of its own and adds one row here.
+const std::vector<Command> kCommands = {
+};
+
+void PrintHelp()
+{
+    QString text = QStringLiteral(
+        "Usage: veltra-course COMMAND [ARGS]\n"
+        "Tools for authors of Veltra courses.\n\n"
+        "Commands:\n");
+    for (const Command& c : kCommands)
+        text += QString::fromUtf8(c.usage);
+    text += QStringLiteral(
+        "\nExit codes: 0 success, 1 the operation failed, 2 bad arguments or input.\n");
+    Print(text);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty())
+        return UsageError(QStringLiteral("no command given"));
+    const QString name = args.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
+        PrintHelp();
+        return ExitOk;
+    }
+    for (const Command& c : kCommands) {
+        if (name == QLatin1String(c.name))
+            return c.run(args);
+    }
+    return UsageError(QStringLiteral("unknown command '%1'").arg(name));
+}
