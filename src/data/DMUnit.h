@@ -55,9 +55,10 @@ public:
     // font) instead.
     QString DecodeFieldText(const QVariant& stored, bool phonetic = false) const;
     // Whether the font "PDFont1" is installed; decided at construction from
-    // the font database when a GUI application exists, false otherwise.
+    // the font database when a GUI application exists, false otherwise. When
+    // it is, views get that font for adsQorWord.FPS through the model.
     bool PhoneticFontAvailable() const { return m_phoneticFont; }
-    void SetPhoneticFontAvailable(bool available) { m_phoneticFont = available; }
+    void SetPhoneticFontAvailable(bool available);
 
     // --- Option store (keys matched without regard to case) ---
     // Update, else insert, in one transaction; on failure rolls back and

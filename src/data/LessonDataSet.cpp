@@ -228,19 +228,22 @@ void TLessonDataSet::SetFieldDecoder(const QString& field, FieldDecoder decoder)
                                   m_model->index(RecordCount() - 1, m_model->columnCount() - 1));
 }
 
-void TLessonDataSet::SetFieldFont(const QString& field, const QFont& font)
+void TLessonDataSet::SetFieldFontFamily(const QString& field, const QString& family)
 {
-    m_fonts.insert(field.toUpper(), font);
+    if (family.isEmpty())
+        m_fontFamilies.remove(field.toUpper());
+    else
+        m_fontFamilies.insert(field.toUpper(), family);
+    if (RecordCount() > 0)
+        emit m_model->dataChanged(m_model->index(0, 0),
+                                  m_model->index(RecordCount() - 1, m_model->columnCount() - 1));
 }
 
-std::optional<QFont> TLessonDataSet::FieldFont(int column) const
+QString TLessonDataSet::FieldFontFamily(int column) const
 {
     if (column < 0 || column >= m_fields.size())
-        return std::nullopt;
-    const auto font = m_fonts.constFind(m_fields.at(column).toUpper());
-    if (font == m_fonts.constEnd())
-        return std::nullopt;
-    return *font;
+        return {};
+    return m_fontFamilies.value(m_fields.at(column).toUpper());
 }
 
 void TLessonDataSet::ResetVisible(bool filtered, const QString& field, const QString& text)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QFont>
 #include <QHash>
 #include <QObject>
 #include <QSqlDatabase>
@@ -86,9 +85,9 @@ public:
     QString Text(int row, int column) const;
 
     void SetFieldDecoder(const QString& field, FieldDecoder decoder);
-    // The font views should show `field` in; an unset font means the default.
-    void SetFieldFont(const QString& field, const QFont& font);
-    std::optional<QFont> FieldFont(int column) const;
+    // The font family views should show `field` in; empty means the default.
+    void SetFieldFontFamily(const QString& field, const QString& family);
+    QString FieldFontFamily(int column) const;
 
     // Shows only rows whose `field` contains `text`, ignoring letter case and
     // taking every character literally (quotes, '%', '_'). An empty text
@@ -143,7 +142,7 @@ private:
     bool m_filtered = false;
     State m_state = State::Inactive;
     QHash<QString, FieldDecoder> m_decoders;
-    QHash<QString, QFont> m_fonts;
+    QHash<QString, QString> m_fontFamilies;
     QString m_connection;
     QString m_table;
     QString m_lastError;

@@ -2,6 +2,8 @@
 
 #include "data/LessonDataSet.h"
 
+#include <QFont>
+
 LessonTableModel::LessonTableModel(TLessonDataSet& dataSet) : m_dataSet(dataSet) {}
 
 int LessonTableModel::FieldColumn(const QString& field) const
@@ -38,9 +40,12 @@ QVariant LessonTableModel::data(const QModelIndex& index, int role) const
     case RawValueRole:
         return m_dataSet.Value(index.row(), index.column());
     case Qt::FontRole:
-        if (const auto font = m_dataSet.FieldFont(index.column()))
-            return *font;
-        return {};
+    {
+        const QString family = m_dataSet.FieldFontFamily(index.column());
+        if (family.isEmpty())
+            return {};
+        return QFont(family);
+    }
     default:
         return {};
     }
