@@ -19,14 +19,12 @@ bool isFamilyInstalled(const QString& family)
 
 } // namespace
 
-void EnsurePhoneticFont(const QString& dataDir)
+int EnsurePhoneticFont(const QString& dataDir)
 {
-    const QString family = QStringLiteral("PDFont1");
-    if (isFamilyInstalled(family))
-        return;
+    if (isFamilyInstalled(QStringLiteral("PDFont1")))
+        return -1;
     const QString file = ResolveDataPath(dataDir, QStringLiteral("PDFont1.ttf"));
-    if (!file.isEmpty())
-        QFontDatabase::addApplicationFont(file);  // -1 on failure: left silent
+    return file.isEmpty() ? -1 : QFontDatabase::addApplicationFont(file);
 }
 
 void InstallFontSubstitutions()

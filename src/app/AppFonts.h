@@ -6,8 +6,9 @@
 
 // Makes the phonetic font "PDFont1" available: when no installed face has that
 // name, loads DataDir + "PDFont1.ttf" into the application. Any failure is
-// silent; the phonetic field then shows in a substitute font.
-void EnsurePhoneticFont(const QString& dataDir);
+// silent; the phonetic field then shows in a substitute font. Returns the
+// loaded application font's id, -1 when nothing was loaded.
+int EnsurePhoneticFont(const QString& dataDir);
 
 // Maps the font names the windows ask for ("宋体", "隶书", the grid fonts) to
 // installed faces that carry Chinese and IPA glyphs.

@@ -58,8 +58,18 @@ VeltraApplication* VeltraApplication::Instance()
     return qobject_cast<VeltraApplication*>(QCoreApplication::instance());
 }
 
+bool CanShowWindows()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform != QStringLiteral("offscreen") && platform != QStringLiteral("minimal");
+}
+
 void ShowApplicationErrorBox(const QString& text)
 {
+    if (!CanShowWindows()) {
+        std::fprintf(stderr, "Veltra精读: %s\n", text.toUtf8().constData());
+        return;
+    }
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Veltra精读"), text, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.exec();

@@ -34,4 +34,9 @@ private:
 };
 
 // The standard error box: OK button, error icon, caption "Veltra精读".
+// Without a visible screen it goes to standard error.
 void ShowApplicationErrorBox(const QString& text);
+
+// False on the offscreen and minimal platforms, where nobody could see or
+// answer a box: a modal box there would wait for ever.
+bool CanShowWindows();

@@ -13,8 +13,9 @@ namespace {
 
 int run(VeltraApplication& app)
 {
+    // Without a screen the default messages, on standard error, stand in.
     QtMessages messages;
-    ScopedMessages installed(&messages);
+    ScopedMessages installed(CanShowWindows() ? &messages : nullptr);
 
     SetProgramPaths(AppDirOf(QCoreApplication::applicationFilePath()));
     if (FindDatabaseFile(DataDir()).isEmpty()) {
