@@ -174,7 +174,7 @@ bool TMainForm::PostPendingNote()
     QString error;
     if (tsNote->PostPendingNote(&error))
         return true;
-    ReportHandlerError(error.isEmpty() ? QStringLiteral("保存学习笔记失败！") : error);
+    ReportHandlerError(error);
     return false;
 }
 

@@ -14,6 +14,12 @@ namespace {
 
 const QString kNoteField = QStringLiteral("FNote");
 
+[[noreturn]] void fail(const QString& what, const TLessonDataSet& dataSet)
+{
+    const QString reason = dataSet.LastError();
+    throw std::runtime_error((reason.isEmpty() ? what : what + QStringLiteral("\n") + reason).toStdString());
+}
+
 bool isEditing(const TLessonDataSet& dataSet)
 {
     const auto state = dataSet.GetState();
@@ -67,8 +73,10 @@ bool TNotePage::PostPendingNote(QString* error)
         return true;
     if (m_note.Post())
         return true;
-    if (error)
-        *error = m_note.LastError();
+    if (error) {
+        const QString reason = m_note.LastError();
+        *error = QStringLiteral("保存学习笔记失败！") + (reason.isEmpty() ? QString() : u'\n' + reason);
+    }
     return false;
 }
 
@@ -79,13 +87,18 @@ void TNotePage::memoNoteChanged()
     if (!isEditing(m_note)) {
         const bool started = m_note.RecordCount() > 0 ? m_note.Edit() : m_note.Insert();
         if (!started)
-            throw std::runtime_error(m_note.LastError().toStdString());
+            fail(QStringLiteral("无法修改学习笔记！"), m_note);
     }
     m_note.SetFieldValue(kNoteField, memoNote->toPlainText());
 }
 
 void TNotePage::btnNoteEditClick()
 {
+    // Without an open lesson a note would have nowhere to go.
+    if (!m_note.Active()) {
+        ShowInfo(QStringLiteral("请先打开一课，再写学习笔记。"));
+        return;
+    }
     memoNote->setReadOnly(false);
 }
 
@@ -109,6 +122,6 @@ void TNotePage::btnNoteDeleteClick()
     if (isEditing(m_note))
         m_note.Cancel();
     if (!unsavedNew && !m_note.Delete())
-        throw std::runtime_error(m_note.LastError().toStdString());
+        fail(QStringLiteral("删除学习笔记失败！"), m_note);
     Reload();
 }

@@ -2,25 +2,59 @@
 
 // A small course in a temporary program folder: <tmp>/Data/qor.db with
 // `lessons` lessons of book 1 (content IDs 1..n), two sentences, one word and
-// an explanation each. Lesson audio is absent.
+// an explanation each, and a short recording per lesson.
 
+#include "audio/Container.h"
 #include "data/Cipher.h"
+#include "data/DataPath.h"
 #include "data/Schema.h"
 #include "data/TextCodec.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QUuid>
 
+#include <lame/lame.h>
+
+#include <cmath>
 #include <functional>
 #include <stdexcept>
+#include <vector>
 
 inline QString Enciphered(const QString& text)
 {
     return QString::fromLatin1(CipherText(TextToGb18030(text), QByteArray(kFieldKey), kEncodeMode));
+}
+
+// Three seconds of a quiet tone as MP3, 22,050 Hz mono.
+inline QByteArray ShortMp3()
+{
+    constexpr int kRate = 22050;
+    std::vector<short> pcm(3 * kRate);
+    for (std::size_t i = 0; i < pcm.size(); ++i)
+        pcm[i] = static_cast<short>(3000 * std::sin(2 * M_PI * 440.0 * double(i) / kRate));
+    lame_global_flags* lame = lame_init();
+    lame_set_num_channels(lame, 1);
+    lame_set_in_samplerate(lame, kRate);
+    lame_set_mode(lame, MONO);
+    lame_set_brate(lame, 32);
+    std::vector<unsigned char> mp3(pcm.size() * 5 / 4 + 7200);
+    int size = -1;
+    if (lame_init_params(lame) >= 0) {
+        size = lame_encode_buffer(lame, pcm.data(), pcm.data(), int(pcm.size()), mp3.data(), int(mp3.size()));
+        if (size >= 0) {
+            const int tail = lame_encode_flush(lame, mp3.data() + size, int(mp3.size()) - size);
+            size = tail < 0 ? -1 : size + tail;
+        }
+    }
+    lame_close(lame);
+    if (size <= 0)
+        throw std::runtime_error("MP3 encoding failed");
+    return QByteArray(reinterpret_cast<const char*>(mp3.data()), size);
 }
 
 inline QString ExplanationOf(int contentId)
@@ -44,13 +78,20 @@ public:
                 for (int s = 2 * id - 1; s <= 2 * id; ++s)
                     Exec(q, QStringLiteral("Insert Into tblQor1 Values(?,?,?,?,?)"),
                          {s, QStringLiteral("Sentence %1.").arg(s), Enciphered(QStringLiteral("句子%1。").arg(s)),
-                          1000 * s, 1000 * s + 800});
+                          1000 * (s - 2 * id + 1), 1000 * (s - 2 * id + 1) + 800});
                 Exec(q, QStringLiteral("Insert Into tblQor Values(?,1,?,?,?,?,?)"),
                      {id, id, QStringLiteral("word%1").arg(id), Enciphered(QStringLiteral("词%1").arg(id)),
                       Enciphered(QStringLiteral("wɜːd")), Enciphered(QStringLiteral("说明"))});
                 Exec(q, QStringLiteral("Insert Into tblExplain Values(?,?)"), {id, Enciphered(ExplanationOf(id))});
             }
         });
+        const QByteArray container = PackContainer(ShortMp3());
+        QDir(DataDir()).mkpath(QStringLiteral("qor1"));
+        for (int lesson = 1; lesson <= lessons; ++lesson) {
+            QFile file(DataDir() + LessonContainerPath(1, lesson));
+            if (!file.open(QIODevice::WriteOnly) || file.write(container) != container.size())
+                throw std::runtime_error("cannot write a lesson container");
+        }
     }
 
     QString AppDir() const { return m_dir.path() + u'/'; }

@@ -4,13 +4,16 @@
 #include "support/RecordingMessages.h"
 
 #include "app/ExplainPage.h"
+#include "app/NotePage.h"
 #include "audio/LessonAudio.h"
 #include "controls/kznThreadTimer.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
@@ -58,6 +61,7 @@ private slots:
         CourseFixture course;
         Session s(course);
         QVERIFY(!s.form.StartupFailed());
+        QVERIFY(m_messages.entries.empty());
         QCOMPARE(s.form.windowTitle(), QStringLiteral("Veltra精读"));
         QCOMPARE(s.form.centralWidget()->size(), QSize(622, 416));
         QCOMPARE(tabCaptions(s.form.pcMain), (QStringList{"单词初记", "重点讲解", "课文精读", "强化练习", "课程笔记"}));
@@ -129,7 +133,10 @@ private slots:
         {
             Session s(course);
             s.form.NextLesson();
+            const QString lessonMp3 = s.form.Audio().lessonAudioFile();
+            QVERIFY(QFile::exists(lessonMp3));
             QVERIFY(s.form.close());
+            QVERIFY(!QFile::exists(lessonMp3));  // closing leaves no temporary file
         }
         QCOMPARE(course.Option(QStringLiteral("Book")), QStringLiteral("1"));
         QCOMPARE(course.Option(QStringLiteral("Lesson")), QStringLiteral("2"));
@@ -147,6 +154,10 @@ private slots:
         QVERIFY(s.form.tsExplain->memoExplain->toPlainText().isEmpty());
         QCOMPARE(m_messages.entries.size(), size_t(1));
         QCOMPARE(m_messages.entries[0].text, QStringLiteral("打开课文出错！"));
+        s.form.tsNote->btnNoteEdit->click();  // no lesson: no note to write
+        QCOMPARE(m_messages.entries.size(), size_t(2));
+        QCOMPARE(m_messages.entries[1].kind, RecordingMessages::Kind::Info);
+        QVERIFY(s.form.tsNote->memoNote->isReadOnly());
 
         s.form.NextLesson();  // before any open, "next" starts at the first lesson
         QCOMPARE(s.dm.CurContentID, 1);
