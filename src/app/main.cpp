@@ -24,6 +24,7 @@ int run(VeltraApplication& app)
     }
     EnsurePhoneticFont(DataDir());
     InstallFontSubstitutions();
+    QApplication::setFont(SongTiFont(12));
 
     SingleInstanceLock instance;
     if (!instance.TryAcquire())

@@ -28,6 +28,7 @@ struct Session {
     {                                                  \
         VeltraApplication app(argc, argv);             \
         InstallFontSubstitutions();                    \
+        QApplication::setFont(SongTiFont(12));         \
         TestClass test;                                \
         return QTest::qExec(&test, argc, argv);        \
     }

@@ -43,6 +43,7 @@ int main(int argc, char** argv)
     }
     EnsurePhoneticFont(dataDir);
     InstallFontSubstitutions();
+    QApplication::setFont(SongTiFont(12));
 
     TDM dm(dataDir);
     if (!dm.IsConnected())
