@@ -1,4 +1,5 @@
 // veltra-course: tools for course authors.
+#include "BuildCommand.h"
 #include "CommandLine.h"
 
 #include <QCoreApplication>
@@ -16,6 +17,7 @@ struct Command {
 
 // Each sub-command lives in a file of its own and adds one row here.
 const std::vector<Command> kCommands = {
+    {"build", kBuildUsage, RunBuild},
 };
 
 void PrintHelp()
