@@ -115,7 +115,7 @@ bool WriteCourseDatabase(const QString& path, const Course& course, const std::v
         db.setDatabaseName(path);
         if (!db.open()) {
             error = db.lastError().text();
-        } else if (!CreateSchema(db, error)) {
+        } else if (!CreateSchema(db, &error)) {
         } else if (!db.transaction()) {
             error = db.lastError().text();
         } else if (!WriteRows(db, course, spans, error)) {
