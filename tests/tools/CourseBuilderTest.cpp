@@ -57,6 +57,19 @@ std::vector<QVariantList> Rows(const QString& dataDir, const QString& statement)
     return rows;
 }
 
+bool Exec(const QString& dataDir, const QString& statement)
+{
+    bool done = false;
+    const QString name = QUuid::createUuid().toString();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(QDir(dataDir).filePath(QStringLiteral("qor.db")));
+        done = db.open() && QSqlQuery(db).exec(statement);
+    }
+    QSqlDatabase::removeDatabase(name);
+    return done;
+}
+
 // Every file under `dir` by relative path, with its bytes.
 std::map<QString, QByteArray> Snapshot(const QString& dir)
 {
@@ -257,6 +270,32 @@ TEST_F(CourseBuilderTest, BadInputLeavesTheDataFolderAlone)
     EXPECT_TRUE(Snapshot(dataDir) == before);
     EXPECT_EQ(QDir(QFileInfo(dataDir).absolutePath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("Data")});
+}
+
+TEST_F(CourseBuilderTest, RebuildKeepsTheLearnersNotesAndSettings)
+{
+    ASSERT_EQ(build(), CourseBuilder::Result::Built) << error.toStdString();
+    ASSERT_TRUE(Exec(dataDir, QStringLiteral("INSERT INTO tblOptions (FOption, FValue) VALUES ('Speed', '12'), ('Book', '2')")));
+    ASSERT_TRUE(Exec(dataDir, QStringLiteral("INSERT INTO tblNote (FContentID, FNote) VALUES (3, '雨天的笔记'), (99, 'lost already')")));
+
+    // A new lesson in book 1 moves book 2's lesson to content ID 4; its note follows it.
+    course.write(QStringLiteral("book1/lesson03.yaml"), QByteArray(kLessonOne).replace("lesson: 1\n", "lesson: 3\n"));
+    ASSERT_EQ(build(), CourseBuilder::Result::Built) << error.toStdString();
+    const auto notes = Rows(dataDir, QStringLiteral("SELECT FContentID, FNote FROM tblNote"));
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0][0].toInt(), 4);
+    EXPECT_EQ(notes[0][1].toString(), QStringLiteral("雨天的笔记"));
+    EXPECT_EQ(Rows(dataDir, QStringLiteral("SELECT FOption, FValue FROM tblOptions WHERE FValue = '12'")).size(), 1u);
+    EXPECT_EQ(Rows(dataDir, QStringLiteral("SELECT * FROM tblOptions")).size(), 2u);
+    ASSERT_EQ(diagnostics.entries().size(), 1u);  // the note of a lesson that never existed
+    EXPECT_TRUE(diagnostics.entries().front().message.contains(QStringLiteral("content ID 99")));
+
+    // Taking the lesson away would drop its note: the build refuses and changes nothing.
+    const auto before = Snapshot(dataDir);
+    QFile::remove(QDir(course.path()).filePath(QStringLiteral("book2/lesson01.yaml")));
+    EXPECT_EQ(build(), CourseBuilder::Result::BadTarget);
+    EXPECT_TRUE(error.contains(QStringLiteral("book 2 lesson 1"))) << error.toStdString();
+    EXPECT_TRUE(Snapshot(dataDir) == before);
 }
 
 // The sample course built by CMake, checked the same way as the fixture.

@@ -2,6 +2,7 @@
 
 #include "CourseDatabase.h"
 #include "CourseReader.h"
+#include "LearnerData.h"
 #include "LessonAudio.h"
 #include "StagingFolder.h"
 
@@ -80,6 +81,10 @@ CourseBuilder::Result CourseBuilder::build(const QString& courseDir, const QStri
 
     if (!StagingFolder::canReplace(dataDir, error))
         return Result::BadTarget;
+    // The learner's notes and settings in an earlier build move into the new one.
+    auto learner = ReadLearnerData(dataDir, diagnostics, error);
+    if (!learner || !AttachNotes(*learner, course, error))
+        return Result::BadTarget;
     StagingFolder staging(dataDir);
     if (!staging.create(error))
         return Result::Failed;
@@ -95,7 +100,7 @@ CourseBuilder::Result CourseBuilder::build(const QString& courseDir, const QStri
     const auto spans = WriteCourseAudio(course, staging.path(), m_speech, error);
     if (!spans)
         return Result::Failed;
-    if (!WriteCourseDatabase(dir.filePath(QStringLiteral("qor.db")), course, *spans, error))
+    if (!WriteCourseDatabase(dir.filePath(QStringLiteral("qor.db")), course, *spans, *learner, error))
         return Result::Failed;
     // The recorder's file starts out as a valid, empty recording.
     if (!WriteFile(dir.filePath(QStringLiteral("tmpwav.wav")), MakeWav({kRecorderSampleRate, {}}), error))

@@ -96,6 +96,21 @@ bool WriteRows(QSqlDatabase& db, const Course& course, const std::vector<std::ve
     return true;
 }
 
+bool WriteLearnerRows(QSqlDatabase& db, const LearnerData& learner, QString& error)
+{
+    Inserter options(db, QStringLiteral("INSERT INTO tblOptions (FOption, FValue) VALUES (?, ?)"), error);
+    for (const LearnerData::Option& option : learner.options) {
+        if (!options.insert({option.name, option.value}))
+            return false;
+    }
+    Inserter notes(db, QStringLiteral("INSERT INTO tblNote (FContentID, FNote) VALUES (?, ?)"), error);
+    for (const LearnerData::Note& note : learner.notes) {
+        if (!notes.insert({note.contentId, note.text}))
+            return false;
+    }
+    return options.ok() && notes.ok();
+}
+
 } // namespace
 
 QString EncipherField(const QString& text)
@@ -106,7 +121,7 @@ QString EncipherField(const QString& text)
 }
 
 bool WriteCourseDatabase(const QString& path, const Course& course, const std::vector<std::vector<SentenceSpan>>& spans,
-                         QString& error)
+                         const LearnerData& learner, QString& error)
 {
     const QString connection = QStringLiteral("veltra-course-build-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     bool written = false;
@@ -118,7 +133,7 @@ bool WriteCourseDatabase(const QString& path, const Course& course, const std::v
         } else if (!CreateSchema(db, &error)) {
         } else if (!db.transaction()) {
             error = db.lastError().text();
-        } else if (!WriteRows(db, course, spans, error)) {
+        } else if (!WriteRows(db, course, spans, error) || !WriteLearnerRows(db, learner, error)) {
             db.rollback();
         } else if (!db.commit()) {
             error = db.lastError().text();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CourseModel.h"
+#include "LearnerData.h"
 #include "LessonRecording.h"
 
 #include <QString>
@@ -9,11 +10,12 @@
 
 // Writes qor.db for a course: the catalogue, the sentences of each book with
 // their spans (`spans[i]` belongs to `course.lessons[i]`), the new words and
-// the explanations, enciphering the fields the program deciphers. The
+// the explanations, enciphering the fields the program deciphers, then the
+// learner's options and notes (notes attached to the course). The
 // statements run in one fixed order inside one transaction, so the same
 // course always gives the same file. `path` must not exist yet.
 bool WriteCourseDatabase(const QString& path, const Course& course, const std::vector<std::vector<SentenceSpan>>& spans,
-                         QString& error);
+                         const LearnerData& learner, QString& error);
 
 // The stored form of an enciphered field: the cipher's hex of the GB18030
 // bytes with key "tqd". The seed comes from a hash of the text instead of

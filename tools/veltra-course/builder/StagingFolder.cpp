@@ -1,5 +1,7 @@
 #include "StagingFolder.h"
 
+#include "data/DataPath.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,10 +22,8 @@ bool StagingFolder::canReplace(const QString& target, QString& error)
     const QStringList entries = QDir(target).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     if (entries.isEmpty())
         return true;
-    for (const QString& name : entries) {
-        if (name.compare(QLatin1String("qor.db"), Qt::CaseInsensitive) == 0)
-            return true;
-    }
+    if (!ResolveDataPath(target, QStringLiteral("qor.db")).isEmpty())
+        return true;
     error = QStringLiteral("%1 is not empty and holds no qor.db; refusing to replace it (choose a new or empty folder, "
                            "or an earlier build's data folder)")
                 .arg(target);
