@@ -1,6 +1,9 @@
 // veltra-course: tools for course authors.
 #include "BuildCommand.h"
+#include "CipherCommands.h"
 #include "CommandLine.h"
+#include "ContainerCommands.h"
+#include "LessonsCommand.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -18,6 +21,11 @@ struct Command {
 // Each sub-command lives in a file of its own and adds one row here.
 const std::vector<Command> kCommands = {
     {"build", kBuildUsage, RunBuild},
+    {"encode", kEncodeUsage, RunEncode},
+    {"decode", kDecodeUsage, RunDecode},
+    {"pack", kPackUsage, RunPack},
+    {"unpack", kUnpackUsage, RunUnpack},
+    {"lessons", kLessonsUsage, RunLessons},
 };
 
 void PrintHelp()
