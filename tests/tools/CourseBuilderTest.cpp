@@ -301,7 +301,7 @@ TEST_F(CourseBuilderTest, RebuildKeepsTheLearnersNotesAndSettings)
 // The sample course built by CMake, checked the same way as the fixture.
 TEST(SampleCourse, SpansLieOnTheSentencesOfEveryLesson)
 {
-    const QString dataDir = qEnvironmentVariable("VELTRA_SAMPLE_DATA");
+    const QString dataDir = qEnvironmentVariable("VELTRA_SAMPLE_DATA", QStringLiteral(VELTRA_BUILT_SAMPLE_DATA));
     if (dataDir.isEmpty() || !QFileInfo::exists(QDir(dataDir).filePath(QStringLiteral("qor.db"))))
         GTEST_SKIP() << "the sample course is not built";
     const auto lessons = Rows(dataDir, QStringLiteral("SELECT FBook, FLesson, FBeginID, FEndID FROM tblContent ORDER BY FID"));
