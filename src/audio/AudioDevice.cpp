@@ -1,0 +1,62 @@
+#include "audio/AudioDevice.h"
+
+#include <SDL2/SDL.h>
+
+namespace {
+
+void SDLCALL RenderCallback(void* user, Uint8* stream, int bytes)
+{
+    const int frames = bytes / static_cast<int>(sizeof(float) * Mixer::kChannels);
+    static_cast<Mixer*>(user)->render(reinterpret_cast<float*>(stream), frames);
+}
+
+std::unique_ptr<AudioDevice>& SharedSlot()
+{
+    static std::unique_ptr<AudioDevice> device;
+    return device;
+}
+
+} // namespace
+
+AudioDevice::AudioDevice(uint32_t device) : m_device(device), m_mixer(Mixer::kDefaultRate, device) {}
+
+AudioDevice::~AudioDevice()
+{
+    SDL_CloseAudioDevice(m_device);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+std::unique_ptr<AudioDevice> AudioDevice::open()
+{
+    // Without a sound card SDL_InitSubSystem still succeeds on most drivers;
+    // the failure shows when the device is opened.
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return nullptr;
+    std::unique_ptr<AudioDevice> device(new AudioDevice(0));
+    SDL_AudioSpec want{};
+    want.freq = Mixer::kDefaultRate;
+    want.format = AUDIO_F32SYS;
+    want.channels = Mixer::kChannels;
+    want.samples = 1024;
+    want.callback = RenderCallback;
+    want.userdata = &device->m_mixer;
+    SDL_AudioSpec have{};
+    // No changes allowed: SDL converts, so the mixer's rate and layout hold.
+    const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (id == 0) {
+        device.reset();  // quits the subsystem again; closing device 0 is a no-op
+        return nullptr;
+    }
+    device->m_device = id;
+    device->m_mixer.m_device = id;
+    SDL_PauseAudioDevice(id, 0);
+    return device;
+}
+
+AudioDevice* AudioDevice::shared()
+{
+    std::unique_ptr<AudioDevice>& slot = SharedSlot();
+    if (!slot)
+        slot = open();
+    return slot.get();
+}

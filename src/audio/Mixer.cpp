@@ -1,0 +1,51 @@
+#include "audio/Mixer.h"
+
+#include "audio/MixerVoice.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+
+Mixer::Mixer(int rate, uint32_t device) : m_rate(rate), m_device(device) {}
+
+bool Mixer::addVoice(MixerVoice* voice)
+{
+    MixerLock lock(*this);
+    for (MixerVoice*& slot : m_voices) {
+        if (!slot) {
+            slot = voice;
+            return true;
+        }
+    }
+    return false;
+}
+
+void Mixer::removeVoice(MixerVoice* voice)
+{
+    MixerLock lock(*this);
+    std::replace(m_voices.begin(), m_voices.end(), voice, static_cast<MixerVoice*>(nullptr));
+}
+
+void Mixer::render(float* out, int frames)
+{
+    const int values = frames * kChannels;
+    std::fill(out, out + values, 0.0f);
+    for (MixerVoice* voice : m_voices) {
+        if (voice)
+            voice->mix(out, frames);
+    }
+    for (int i = 0; i < values; ++i)
+        out[i] = std::clamp(out[i], -1.0f, 1.0f);
+}
+
+void Mixer::lock()
+{
+    if (m_device != 0)
+        SDL_LockAudioDevice(m_device);
+}
+
+void Mixer::unlock()
+{
+    if (m_device != 0)
+        SDL_UnlockAudioDevice(m_device);
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+// One source of sound inside the Mixer.
+//
+// mix() runs on the audio thread (or on the thread of a test that renders the
+// mixer directly) while the mixer's lock is held. It must not allocate, wait
+// or touch Qt objects; the only exception is posting a completion with a
+// queued QMetaObject::invokeMethod. Everything else of a voice is called on
+// the GUI thread, and whatever mix() reads is changed there only inside a
+// MixerLock.
+class MixerVoice {
+public:
+    virtual ~MixerVoice() = default;
+
+    // Adds `frames` frames of interleaved stereo float at the mixer's rate
+    // into `out`. An idle voice adds nothing.
+    virtual void mix(float* out, int frames) = 0;
+};
