@@ -1,5 +1,8 @@
 // veltra-course: tools for course authors.
+#include "CipherCommands.h"
 #include "CommandLine.h"
+#include "ContainerCommands.h"
+#include "LessonsCommand.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -16,6 +19,11 @@ struct Command {
 
 // Each sub-command lives in a file of its own and adds one row here.
 const std::vector<Command> kCommands = {
+    {"encode", kEncodeUsage, RunEncode},
+    {"decode", kDecodeUsage, RunDecode},
+    {"pack", kPackUsage, RunPack},
+    {"unpack", kUnpackUsage, RunUnpack},
+    {"lessons", kLessonsUsage, RunLessons},
 };
 
 void PrintHelp()

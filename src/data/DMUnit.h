@@ -1,0 +1,123 @@
+#pragma once
+
+#include "data/LessonDataSet.h"
+
+#include <QObject>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+// The data module: the one connection to Data/qor.db, the four datasets of
+// the open lesson, the option store with its settings cache, the current
+// lesson and the study record.
+//
+// There is no global instance. main() creates one TDM, before the main
+// window, and passes it by reference (TDM&) to whoever needs it; it lives
+// until the program ends. Several may exist one after another (tests), each
+// with a connection of its own. Everything here runs on the GUI thread.
+//
+// Views bind to the datasets through TLessonDataSet::Model() and
+// SelectionModel(). Short-lived queries of other parts (lesson list, export)
+// use Database(); bind every value.
+class TDM : public QObject {
+    Q_OBJECT
+public:
+    // Opens `dataDir`/qor.db (name matched without regard to case) and loads
+    // the settings. A missing file, a file that is not an SQLite database or
+    // one without the program's tables counts as a failed connection: the
+    // two-line connection error is shown through ShowError, settings keep
+    // their zero defaults and TerminationRequested() becomes true.
+    explicit TDM(const QString& dataDir, QObject* parent = nullptr);
+    ~TDM() override;
+    TDM(const TDM&) = delete;
+    TDM& operator=(const TDM&) = delete;
+
+    bool IsConnected() const { return m_connected; }
+    // Set when the connection failed: the program must end once its start-up
+    // has shown its messages.
+    bool TerminationRequested() const { return m_terminate; }
+    QSqlDatabase Database() const;
+    const QString& DataDir() const { return m_dataDir; }
+
+    // Lesson datasets, open after the first successful OpenLesson.
+    // adsNote and adsExplain are writable; their posts stamp FContentID.
+    TLessonDataSet adsQorSen;
+    TLessonDataSet adsQorWord;
+    TLessonDataSet adsNote;
+    TLessonDataSet adsExplain;
+
+    // Display text of a stored enciphered value: trimmed, deciphered with the
+    // field key, GB18030 bytes turned into text ("" for empty, "-1" for text
+    // that is not upper-case hex). With `phonetic` and the phonetic font
+    // available, bytes become characters one to one (glyph codes of that
+    // font) instead.
+    QString DecodeFieldText(const QVariant& stored, bool phonetic = false) const;
+    // Whether the font "PDFont1" is installed; decided at construction from
+    // the font database when a GUI application exists, false otherwise. When
+    // it is, views get that font for adsQorWord.FPS through the model.
+    bool PhoneticFontAvailable() const { return m_phoneticFont; }
+    void SetPhoneticFontAvailable(bool available);
+
+    // --- Option store (keys matched without regard to case) ---
+    // Update, else insert, in one transaction; on failure rolls back and
+    // shows "保存设置失败！" through ShowInfo. The caller is not told.
+    void WriteOption(const QString& name, const QString& value);
+    void WriteOptionBool(const QString& name, bool value);
+    void WriteOptionInt(const QString& name, int value);
+    // The stored value trimmed; "Error" for a missing row or a failed read.
+    QString ReadOption(const QString& name) const;
+    // True and `value` set when ReadOption(name) is a decimal integer.
+    bool TryReadOptionInt(const QString& name, int& value) const;
+    bool ReadOptionBool(const QString& name) const;  // exactly "1"
+    int ReadOptionInt(const QString& name, int defaultValue, int min, int max) const;
+    // Fills the cache below and ReviewIntervals.
+    void LoadSettings();
+
+    // Settings cache; the settings dialog sets these and writes the store.
+    int OptSpeed = 0;       // "Speed", 8..12
+    int OptSpeakCount = 0;  // "SpeakCount", 1..20
+    bool OptTestHint = false;
+    bool OptFirstSen = false;
+    std::array<double, 5> ReviewIntervals{};  // days, for study counts 1..5
+
+    // --- Current lesson (values of the last lesson opened successfully) ---
+    int CurContentID = 0;  // tblContent.FID; 0 before the first open
+    int CurBook = 0;
+    int CurLesson = 0;
+    QString CurTitle;      // book name + " - " + FEnglish + FChinese
+
+    // Loads the lesson's sentences, words, note and explanation. On success
+    // all four datasets show the lesson (cursors on their first rows) and the
+    // Cur* values are set. On failure (unknown ID, no sentences, a failed
+    // query) nothing changes, datasets included, and no message is shown.
+    bool OpenLesson(int contentId);
+    // Looks up the content ID of book/lesson and opens it; shows
+    // "打开课文出错！" through ShowError when the catalogue has no such row.
+    bool OpenLessonByNumber(int book, int lesson);
+    // Whether tblContent has a row with FID `contentId`. A failed query
+    // answers true, so that stepping still costs a step and OpenLesson decides.
+    bool LessonInCatalogue(int contentId) const;
+
+    // --- Study record ---
+    struct StudyInfo {
+        QString count;  // "3"; "0" when never studied
+        QString last;   // "yyyy/MM/dd"; "未学习" when never studied
+        QString next;   // next review date; empty when never studied or count > 5
+    };
+    // The three texts for the open lesson. On a failed query shows
+    // "打开Veltra课本数据出错，请重新安装本软件！" through ShowError and
+    // returns nullopt (labels keep what they showed).
+    std::optional<StudyInfo> ShowStudyInfo() const;
+
+private:
+    void DataModuleCreate();
+    void StampContentId(TLessonDataSet& dataSet) const;
+
+    QString m_dataDir;
+    QString m_connectionName;
+    bool m_connected = false;
+    bool m_terminate = false;
+    bool m_phoneticFont = false;
+};

@@ -1,0 +1,55 @@
+#include "ContainerCommands.h"
+
+#include "CommandLine.h"
+#include "audio/Container.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+// OUT is replaced only once the new content is complete.
+bool WriteFile(const QString& path, const QByteArray& bytes, QString& error)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    error = file.errorString();
+    return false;
+}
+
+} // namespace
+
+int RunPack(QStringList args)
+{
+    if (args.size() != 2)
+        return UsageError(QStringLiteral("pack needs IN and OUT"));
+    QFile in(args.at(0));
+    if (!in.open(QIODevice::ReadOnly))
+        return Failure(QStringLiteral("cannot read %1: %2").arg(args.at(0), in.errorString()));
+    const QByteArray audio = in.readAll();
+    if (in.error() != QFileDevice::NoError)
+        return Failure(QStringLiteral("cannot read %1: %2").arg(args.at(0), in.errorString()));
+    const QByteArray container = PackContainer(audio);
+    if (container.isEmpty())
+        return Failure(QStringLiteral("%1 is too large for a container (2 GB at most)").arg(args.at(0)));
+    QString error;
+    if (!WriteFile(args.at(1), container, error))
+        return Failure(QStringLiteral("cannot write %1: %2").arg(args.at(1), error));
+    return ExitOk;
+}
+
+int RunUnpack(QStringList args)
+{
+    if (args.size() != 2)
+        return UsageError(QStringLiteral("unpack needs IN and OUT"));
+    if (!QFile::exists(args.at(0)))
+        return Failure(QStringLiteral("%1 does not exist").arg(args.at(0)));
+    const std::optional<QByteArray> audio = UnpackContainerFile(args.at(0));
+    if (!audio)
+        return Failure(QStringLiteral("%1 cannot be unpacked: not a container, or damaged").arg(args.at(0)));
+    QString error;
+    if (!WriteFile(args.at(1), *audio, error))
+        return Failure(QStringLiteral("cannot write %1: %2").arg(args.at(1), error));
+    return ExitOk;
+}
