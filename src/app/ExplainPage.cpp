@@ -1,5 +1,7 @@
 #include "app/ExplainPage.h"
 
+#include "app/HandlerGuard.h"
+
 #include <QKeyEvent>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -17,7 +19,9 @@ TExplainMemo::TExplainMemo(QWidget* parent)
 
 void TExplainMemo::keyPressEvent(QKeyEvent* event)
 {
-    if (event->modifiers() == Qt::NoModifier && memoExplainKeyDown(event->key())) {
+    bool handled = false;
+    RunGuarded([&] { handled = event->modifiers() == Qt::NoModifier && memoExplainKeyDown(event->key()); });
+    if (handled) {
         event->accept();
         return;
     }

@@ -11,8 +11,11 @@
 void ReportHandlerError(const QString& text);
 
 // Runs a handler body; an exception it lets escape ends only this handler and
-// is shown in the error box. Every slot and lambda connected to a signal runs
-// through this: exceptions must not unwind through the signal machinery.
+// is shown in the error box. Every slot and lambda connected to a signal, and
+// every overridden widget event handler, runs its body through this: an
+// exception must not unwind through the signal machinery, and one unwinding
+// through Qt's key and mouse dispatch leaks Qt's bookkeeping. The catch in
+// the application object is only the last resort.
 template <typename Body>
 void RunGuarded(Body&& body)
 {

@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -31,10 +30,18 @@ QStringList tabCaptions(const QTabWidget* tabs)
     return captions;
 }
 
-// A widget whose click fails the way a handler's database error would.
-class FailingWidget final : public QWidget {
+// An object whose event handler fails the way a handler's database error would.
+class FailingObject final : public QObject {
+public:
+    static QEvent::Type FailType() { return static_cast<QEvent::Type>(QEvent::User + 7); }
+
 protected:
-    void mousePressEvent(QMouseEvent*) override { throw std::runtime_error("磁盘已满"); }
+    bool event(QEvent* e) override
+    {
+        if (e->type() == FailType())
+            throw std::runtime_error("磁盘已满");
+        return QObject::event(e);
+    }
 };
 
 } // namespace
@@ -231,14 +238,18 @@ private slots:
 
     void handlerFailureShowsTheErrorBoxAndGoesOn()
     {
-        FailingWidget failing;
-        failing.resize(40, 40);
-        failing.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&failing));
-        QTest::mouseClick(&failing, Qt::LeftButton);
+        FailingObject failing;
+        QEvent fail(FailingObject::FailType());
+        QCoreApplication::sendEvent(&failing, &fail);
         QCOMPARE(m_errorBoxes, QStringList{QStringLiteral("磁盘已满")});
-        QTest::mouseClick(&failing, Qt::LeftButton);  // the program still handles events
-        QCOMPARE(m_errorBoxes.size(), 2);
+
+        // A queued call fails the same way, and the loop goes on with the next.
+        bool ranAfter = false;
+        QMetaObject::invokeMethod(
+            &failing, [] { throw std::runtime_error("队列调用失败"); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(&failing, [&] { ranAfter = true; }, Qt::QueuedConnection);
+        QTRY_VERIFY(ranAfter);
+        QCOMPARE(m_errorBoxes, (QStringList{QStringLiteral("磁盘已满"), QStringLiteral("队列调用失败")}));
     }
 
 private:

@@ -86,7 +86,7 @@ private slots:
         page.SetExplanation(QStringLiteral("a\nb\nc"));
         for (int i = 0; i < 3; ++i)
             QTest::keyClick(page.memoExplain, Qt::Key_F2);
-        QCOMPARE(page.memoExplain->toPlainText(), QStringLiteral("  a\n  b\n    c"));
+        QCOMPARE(page.memoExplain->toPlainText(), QStringLiteral("  a\n  b\n  c"));
     }
 
     void noteIsWrittenOnlyAfterEditAndSave()
