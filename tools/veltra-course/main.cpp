@@ -1,4 +1,5 @@
 // veltra-course: tools for course authors.
+#include "BuildCommand.h"
 #include "CipherCommands.h"
 #include "CommandLine.h"
 #include "ContainerCommands.h"
@@ -19,6 +20,7 @@ struct Command {
 
 // Each sub-command lives in a file of its own and adds one row here.
 const std::vector<Command> kCommands = {
+    {"build", kBuildUsage, RunBuild},
     {"encode", kEncodeUsage, RunEncode},
     {"decode", kDecodeUsage, RunDecode},
     {"pack", kPackUsage, RunPack},
