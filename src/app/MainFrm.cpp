@@ -154,10 +154,10 @@ void TMainForm::closeEvent(QCloseEvent* event)
     });
 }
 
-bool TMainForm::FormClose()
+void TMainForm::FormClose()
 {
     if (m_closed)
-        return false;
+        return;
     m_closed = true;
     ttSen->SetActive(false);
     ttWord->SetActive(false);
@@ -166,7 +166,6 @@ bool TMainForm::FormClose()
     m_audio->CloseLessonAudio();
     mpWord->CloseAndDeleteFile();
     mpFellow->Close();
-    return true;
 }
 
 bool TMainForm::PostPendingNote()

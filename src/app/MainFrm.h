@@ -99,7 +99,7 @@ protected:
 private:
     void FormCreate();
     void LoadStartLesson();
-    bool FormClose();
+    void FormClose();
     void ApplyNextTime(bool bothTimers);
     bool PostPendingNote();
     void ShowStudyInfo();
