@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "ContainerCommands.h"
 #include "LessonsCommand.h"
+#include "PlayCommand.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -26,6 +27,7 @@ const std::vector<Command> kCommands = {
     {"pack", kPackUsage, RunPack},
     {"unpack", kUnpackUsage, RunUnpack},
     {"lessons", kLessonsUsage, RunLessons},
+    {"play", kPlayUsage, RunPlay},
 };
 
 void PrintHelp()
