@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -17,9 +18,9 @@
 
 namespace {
 
-// A number box that accepts any digits while typing: a text that is not a
-// number counts as the minimum, and leaving the box (or OK) clamps the number
-// into the range instead of refusing keystrokes such as the 5 of "25".
+// A number box that takes any digits while typing: an empty box counts as the
+// minimum, and leaving the box (or OK) clamps the number into the range
+// instead of refusing keystrokes such as the 5 of "25".
 class NumberBox final : public QSpinBox {
 public:
     NumberBox(int minimum, int maximum, QWidget* parent)
@@ -29,13 +30,15 @@ public:
         setSingleStep(1);
         setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
         setMinimumWidth(56);
+        // Short enough that every digit string fits an int and clamps to the maximum.
+        lineEdit()->setMaxLength(4);
     }
 
 protected:
     QValidator::State validate(QString& input, int&) const override
     {
         for (const QChar c : input) {
-            if (!c.isDigit() && c != u'+' && c != u'-' && c != u'.')
+            if (c < u'0' || c > u'9')
                 return QValidator::Invalid;
         }
         bool ok = false;
@@ -49,7 +52,7 @@ protected:
     int valueFromText(const QString& text) const override
     {
         bool ok = false;
-        const int number = text.trimmed().toInt(&ok);
+        const int number = text.toInt(&ok);
         return ok ? std::clamp(number, minimum(), maximum()) : minimum();
     }
 };

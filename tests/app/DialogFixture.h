@@ -63,6 +63,13 @@ public:
         dm = std::make_unique<TDM>(m_dir.path());
     }
 
+    // Changes the fixture database behind the data module's back.
+    void Exec(const QString& statement)
+    {
+        QSqlQuery query(dm->Database());
+        QVERIFY2(query.exec(statement), qPrintable(statement));
+    }
+
     // Rows of tblOptions, read past the data module.
     int OptionRowCount() const
     {

@@ -127,6 +127,39 @@ private slots:
         QVERIFY(fixture.messages.entries.empty());
     }
 
+    void lessonThatCannotBeOpenedKeepsThePreviousOne()
+    {
+        DialogFixture fixture;
+        QVERIFY(fixture.dm->IsConnected());
+        // Lesson 4 of book 3 is listed but has no sentences.
+        fixture.Exec(QStringLiteral("Insert Into tblContent(FID, FBook, FLesson, FBeginID, FEndID, FEnglish,"
+                                    " FChinese, FStudyCount) Values(10, 3, 4, 99, 99, 'Lesson 4 ', '', 0)"));
+        QVERIFY(fixture.dm->OpenLesson(8));
+        WhenModalShown([](QDialog& dialog) {
+            QTest::keyClicks(Child<QLineEdit>(dialog, "edtLesson"), QStringLiteral("4"));
+            QTest::keyClick(Child<QLineEdit>(dialog, "edtLesson"), Qt::Key_Enter);
+        });
+        QVERIFY(!SelectLesson(nullptr, *fixture.dm));
+        QCOMPARE(fixture.dm->CurContentID, 8);
+        QCOMPARE(fixture.messages.entries.size(), size_t(1));
+        QCOMPARE(fixture.messages.entries.front().kind, RecordingMessages::Kind::Error);
+        QCOMPARE(fixture.messages.entries.front().text, QStringLiteral("Veltra数据库已损坏，请重新安装软件！"));
+    }
+
+    void unreadableCatalogueShowsItsMessageAndAnEmptyList()
+    {
+        DialogFixture fixture;
+        QVERIFY(fixture.dm->IsConnected());
+        QVERIFY(fixture.dm->OpenLesson(8));
+        fixture.Exec(QStringLiteral("Alter Table tblContent Rename To tblGone"));
+        TSelectBookForm form(nullptr, *fixture.dm);
+        QCOMPARE(fixture.messages.entries.size(), size_t(1));
+        QCOMPARE(fixture.messages.entries.front().text, QStringLiteral("打开课程目录数据出错，请重新安装软件！"));
+        QCOMPARE(Child<QTableView>(form, "DBGridEh1")->model()->rowCount(), 0);
+        QVERIFY(!Child<QPushButton>(form, "btnOk")->isEnabled());
+        QCOMPARE(form.SelectedContentID(), 0);
+    }
+
     // A book without lessons offers nothing to open: OK stays disabled
     // instead of failing with the damaged-database message.
     void emptyBookLeavesOkDisabled()

@@ -81,7 +81,8 @@ CourseBuilder::Result CourseBuilder::build(const QString& courseDir, const QStri
 
     if (!StagingFolder::canReplace(dataDir, error))
         return Result::BadTarget;
-    // The learner's notes and settings in an earlier build move into the new one.
+    // The learner's notes and settings in an earlier build move into the new
+    // one; checked before the long part of the build so a problem shows at once.
     auto learner = ReadLearnerData(dataDir, diagnostics, error);
     if (!learner || !AttachNotes(*learner, course, error))
         return Result::BadTarget;
@@ -100,6 +101,12 @@ CourseBuilder::Result CourseBuilder::build(const QString& courseDir, const QStri
     const auto spans = WriteCourseAudio(course, staging.path(), m_speech, error);
     if (!spans)
         return Result::Failed;
+    // Read again: the learner may have written a note while the audio was made.
+    // Its warnings were given by the first reading.
+    Diagnostics repeated;
+    learner = ReadLearnerData(dataDir, repeated, error);
+    if (!learner || !AttachNotes(*learner, course, error))
+        return Result::BadTarget;
     if (!WriteCourseDatabase(dir.filePath(QStringLiteral("qor.db")), course, *spans, *learner, error))
         return Result::Failed;
     // The recorder's file starts out as a valid, empty recording.

@@ -8,6 +8,8 @@
 
 #include <vector>
 
+// Uses a connection of its own, opened and closed inside the call, so it may
+// run on any one thread.
 // Writes qor.db for a course: the catalogue, the sentences of each book with
 // their spans (`spans[i]` belongs to `course.lessons[i]`), the new words and
 // the explanations, enciphering the fields the program deciphers, then the

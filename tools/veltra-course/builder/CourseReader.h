@@ -3,6 +3,7 @@
 #include "CourseModel.h"
 #include "Diagnostics.h"
 
+// Reads the file system only; call from one thread per Diagnostics.
 // Reads a whole course: COURSE_DIR/book1..book4/*.yaml, one lesson per
 // file, files in natural name order (lesson9 before lesson10). Checks what
 // spans files (duplicate lesson numbers) and warns about new words that do

@@ -27,6 +27,7 @@ struct LearnerData {
     std::vector<Note> notes;
 };
 
+// Each call opens and closes its own connection: any one thread.
 // Reads the learner data of the data folder `dataDir`; a folder without
 // qor.db gives empty data. Notes that belong to no lesson of the old
 // catalogue could never be shown and are left behind with a warning.

@@ -6,6 +6,20 @@
 #include <QDir>
 #include <QSaveFile>
 
+namespace {
+
+bool WriteContainer(const QString& path, const QByteArray& audio, QString& error)
+{
+    const QByteArray container = PackContainer(audio);
+    if (container.isEmpty()) {
+        error = QStringLiteral("%1: the recording is too large for a container").arg(path);
+        return false;
+    }
+    return WriteFile(path, container, error);
+}
+
+} // namespace
+
 bool WriteFile(const QString& path, const QByteArray& bytes, QString& error)
 {
     QSaveFile file(path);
@@ -32,7 +46,7 @@ std::optional<std::vector<SentenceSpan>> WriteLessonAudio(const CourseLesson& le
     const auto firstWord = clips->begin() + static_cast<std::ptrdiff_t>(lesson.sentences.size());
     int wordId = firstWordId;
     for (auto clip = firstWord; clip != clips->end(); ++clip, ++wordId) {
-        if (!WriteFile(dir.filePath(QStringLiteral("%1.qow").arg(wordId)), PackContainer(MakeWav(*clip)), error))
+        if (!WriteContainer(dir.filePath(QStringLiteral("%1.qow").arg(wordId)), MakeWav(*clip), error))
             return std::nullopt;
     }
     clips->erase(firstWord, clips->end());
@@ -42,7 +56,7 @@ std::optional<std::vector<SentenceSpan>> WriteLessonAudio(const CourseLesson& le
     const auto mp3 = EncodeMp3(recording.pcm, error);
     if (!mp3)
         return std::nullopt;
-    if (!WriteFile(dir.filePath(QStringLiteral("%1.qor").arg(lesson.lesson)), PackContainer(mp3->bytes), error))
+    if (!WriteContainer(dir.filePath(QStringLiteral("%1.qor").arg(lesson.lesson)), mp3->bytes, error))
         return std::nullopt;
     return std::move(recording.spans);
 }

@@ -5,6 +5,8 @@
 
 #include <optional>
 
+// Both functions touch no shared state; the Diagnostics passed in belongs to
+// the calling thread.
 // Parses one lesson file (YAML, UTF-8). Problems are reported with the
 // file's line numbers; the result is empty when the lesson is unusable.
 std::optional<CourseLesson> ReadLessonFile(const QString& path, int book, Diagnostics& diagnostics);

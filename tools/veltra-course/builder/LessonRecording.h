@@ -20,6 +20,7 @@ inline constexpr int kLeadingSilenceMs = 500;
 inline constexpr int kPauseMs = 400;
 inline constexpr int kTrailingSilenceMs = 500;
 
+// Pure; callable from any thread.
 // Joins the sentence clips (all at one sample rate) into one recording:
 // leading silence, the clips with a pause between each two, trailing
 // silence. Spans are taken from the sample counts, widened outwards to

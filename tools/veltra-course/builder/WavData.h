@@ -6,7 +6,8 @@
 #include <optional>
 #include <vector>
 
-// 16-bit mono PCM as the speech synthesizer produces it.
+// 16-bit mono PCM as the speech synthesizer produces it. The functions below
+// are pure: callable from any thread.
 struct MonoPcm {
     int sampleRate = 0;
     std::vector<int16_t> samples;
