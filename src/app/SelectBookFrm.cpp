@@ -74,6 +74,33 @@ TSelectBookForm::TSelectBookForm(QWidget* owner, TDM& dm)
     songTi.setPixelSize(12);
     setFont(songTi);
 
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(CreateSearchRow());
+    CreateLessonGrid();
+    layout->addWidget(DBGridEh1, 1);
+
+    btnOk = new QPushButton(QStringLiteral("确定(&O)"), this);
+    btnOk->setObjectName(QStringLiteral("btnOk"));
+    btnOk->setDefault(true);
+    auto* btnCancel = new QPushButton(QStringLiteral("取消(&C)"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnCancel);
+    layout->addLayout(buttons);
+
+    connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(DBGridEh1, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
+
+    setFixedSize(396, 255);
+    FormCreate();
+}
+
+// The top row: book, lesson number and "查找".
+QLayout* TSelectBookForm::CreateSearchRow()
+{
     cbTable = new QComboBox(this);
     cbTable->setObjectName(QStringLiteral("cbTable"));
     for (int book = 1; book <= 4; ++book)
@@ -104,7 +131,13 @@ TSelectBookForm::TSelectBookForm(QWidget* owner, TDM& dm)
     top->addWidget(new QLabel(QStringLiteral("课"), this));
     top->addWidget(Button1);
     top->addStretch(1);
+    connect(cbTable, &QComboBox::activated, this, &TSelectBookForm::cbTableSelect);
+    connect(Button1, &QPushButton::clicked, this, &TSelectBookForm::Button1Click);
+    return top;
+}
 
+void TSelectBookForm::CreateLessonGrid()
+{
     adsBook.SetFieldDecoder(QStringLiteral("FLastTime"), StudyDateText);
     LessonTableModel* model = adsBook.Model();
     model->SetFieldTitle(QStringLiteral("FName"), QStringLiteral("课程"));
@@ -124,30 +157,6 @@ TSelectBookForm::TSelectBookForm(QWidget* owner, TDM& dm)
     DBGridEh1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     DBGridEh1->horizontalHeader()->setHighlightSections(false);
     DBGridEh1->viewport()->installEventFilter(this);
-
-    btnOk = new QPushButton(QStringLiteral("确定(&O)"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setDefault(true);
-    auto* btnCancel = new QPushButton(QStringLiteral("取消(&C)"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(DBGridEh1, 1);
-    layout->addLayout(buttons);
-
-    connect(cbTable, &QComboBox::activated, this, &TSelectBookForm::cbTableSelect);
-    connect(Button1, &QPushButton::clicked, this, &TSelectBookForm::Button1Click);
-    connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(DBGridEh1, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
-
-    setFixedSize(396, 255);
-    FormCreate();
 }
 
 void TSelectBookForm::FormCreate()

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QComboBox;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QTableView;
@@ -32,6 +33,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QLayout* CreateSearchRow();
+    void CreateLessonGrid();
     void FormCreate();
     bool OpenBook(int book);
     void cbTableSelect(int index);

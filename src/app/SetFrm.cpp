@@ -76,8 +76,36 @@ TSetForm::TSetForm(QWidget* owner, TDM& dm)
 
     auto* pages = new QTabWidget(this);
     pages->setObjectName(QStringLiteral("pcSet"));
+    pages->addTab(CreateNormalPage(pages), QStringLiteral("常规"));
+    pages->addTab(CreateTestPage(pages), QStringLiteral("练习"));
 
-    // Page "常规": reading speed and continuous reading.
+    auto* btnOk = new QPushButton(QStringLiteral("确定(&O)"), this);
+    btnOk->setObjectName(QStringLiteral("btnOk"));
+    btnOk->setDefault(true);
+    auto* btnCancel = new QPushButton(QStringLiteral("取消(&C)"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(pages, 1);
+    layout->addLayout(buttons);
+
+    connect(kznTBO, &QSlider::valueChanged, this, &TSetForm::kznTBOChange);
+    connect(btnOk, &QPushButton::clicked, this, &TSetForm::btnOkClick);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    // The outer size of the dialog is 462 x 308 with a usual frame.
+    setFixedSize(454, 278);
+
+    ReadSettingsToDialog();
+}
+
+// Page "常规": reading speed and continuous reading.
+QWidget* TSetForm::CreateNormalPage(QWidget* pages)
+{
     auto* tsNormal = new QWidget(pages);
     tsNormal->setObjectName(QStringLiteral("tsNormal"));
     kznTBO = new TkznTrackBarOk(tsNormal);
@@ -122,9 +150,12 @@ TSetForm::TSetForm(QWidget* owner, TDM& dm)
     normalLayout->addLayout(speedRow);
     normalLayout->addWidget(reading);
     normalLayout->addStretch(1);
-    pages->addTab(tsNormal, QStringLiteral("常规"));
+    return tsNormal;
+}
 
-    // Page "练习": exercise options.
+// Page "练习": exercise options.
+QWidget* TSetForm::CreateTestPage(QWidget* pages)
+{
     auto* tsTest = new QWidget(pages);
     tsTest->setObjectName(QStringLiteral("tsTest"));
     cbTestHint = new QCheckBox(QStringLiteral("显示正确答案的提示"), tsTest);
@@ -135,30 +166,7 @@ TSetForm::TSetForm(QWidget* owner, TDM& dm)
     testLayout->addWidget(cbTestHint);
     testLayout->addWidget(cbAction);
     testLayout->addStretch(1);
-    pages->addTab(tsTest, QStringLiteral("练习"));
-
-    auto* btnOk = new QPushButton(QStringLiteral("确定(&O)"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setDefault(true);
-    auto* btnCancel = new QPushButton(QStringLiteral("取消(&C)"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(pages, 1);
-    layout->addLayout(buttons);
-
-    connect(kznTBO, &QSlider::valueChanged, this, &TSetForm::kznTBOChange);
-    connect(btnOk, &QPushButton::clicked, this, &TSetForm::btnOkClick);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    // The outer size of the dialog is 462 x 308 with a usual frame.
-    setFixedSize(454, 278);
-
-    ReadSettingsToDialog();
+    return tsTest;
 }
 
 void TSetForm::ReadSettingsToDialog()
