@@ -9,6 +9,11 @@
 #include "controls/kznThreadTimer.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QHelpEvent>
+#include <QSpinBox>
+#include <QTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
@@ -41,6 +46,24 @@ protected:
         if (e->type() == FailType())
             throw std::runtime_error("磁盘已满");
         return QObject::event(e);
+    }
+};
+
+// Counts the tooltip requests that reach it.
+class TipCounter final : public QWidget {
+public:
+    explicit TipCounter(QWidget* parent)
+        : QWidget(parent)
+    {
+    }
+    int tips = 0;
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::ToolTip)
+            ++tips;
+        return QWidget::event(e);
     }
 };
 
@@ -234,6 +257,69 @@ private slots:
         QCOMPARE(m_errorBoxes.size(), 1);
         s.form.NextLesson();  // and the window goes on working
         QCOMPARE(s.dm.CurContentID, 2);
+    }
+
+    // A changed pause applies to sentence reading at once, to word reading
+    // only after the next start; hints follow the dialog too.
+    void settingsAreAppliedAfterOk()
+    {
+        CourseFixture course;
+        Session s(course);
+        QVERIFY(!s.form.ShowHint());
+        QTimer::singleShot(0, this, [] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            dialog->findChild<QSpinBox*>(QStringLiteral("SpinEdit1"))->setValue(4);
+            dialog->findChild<QCheckBox*>(QStringLiteral("cbTestHint"))->setChecked(true);
+            dialog->findChild<QPushButton*>(QStringLiteral("btnOk"))->click();
+        });
+        s.form.findChild<QAction*>(QStringLiteral("miOption"))->trigger();
+        QCOMPARE(s.form.ttSen->Delay(), 4000);
+        QCOMPARE(s.form.ttWord->Delay(), 1000);
+        QVERIFY(s.form.ShowHint());
+        QCOMPARE(course.Option(QStringLiteral("NextTime")), QStringLiteral("4"));
+
+        QTimer::singleShot(0, this, [] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            dialog->findChild<QSpinBox*>(QStringLiteral("SpinEdit1"))->setValue(9);
+            dialog->findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
+        });
+        s.form.findChild<QAction*>(QStringLiteral("miOption"))->trigger();
+        QCOMPARE(s.form.ttSen->Delay(), 4000);
+    }
+
+    void hintsReachTheExercisesOnlyWhenShown()
+    {
+        CourseFixture course;
+        course.SetOption(QStringLiteral("TestHint"), QStringLiteral("1"));
+        Session s(course);
+        QVERIFY(s.form.ShowHint());
+        TipCounter counter(s.form.tsWordWrite);
+        QHelpEvent tip(QEvent::ToolTip, QPoint(1, 1), QPoint(1, 1));
+        QCoreApplication::sendEvent(&counter, &tip);
+        QCOMPARE(counter.tips, 1);
+        s.form.SetShowHint(false);
+        QCoreApplication::sendEvent(&counter, &tip);
+        QCOMPARE(counter.tips, 1);
+        QLabel outside;  // the rest of the program keeps its tooltips
+        TipCounter elsewhere(&outside);
+        QCoreApplication::sendEvent(&elsewhere, &tip);
+        QCOMPARE(elsewhere.tips, 1);
+    }
+
+    void aboutBoxIsModelessAndSingle()
+    {
+        CourseFixture course;
+        Session s(course);
+        QAction* about = s.form.findChild<QAction*>(QStringLiteral("miAbout"));
+        about->trigger();
+        about->trigger();
+        const auto boxes = s.form.findChildren<QDialog*>(QStringLiteral("AboutBox"));
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes[0]->isVisible());
+        QVERIFY(!boxes[0]->isModal());
+        QVERIFY(boxes[0]->findChild<QLabel*>(QStringLiteral("lblVersion"))->text().contains(QStringLiteral(VELTRA_VERSION)));
     }
 
     void handlerFailureShowsTheErrorBoxAndGoesOn()
