@@ -5,6 +5,7 @@
 #include "ContainerCommands.h"
 #include "LessonsCommand.h"
 #include "PlayCommand.h"
+#include "StoreCommands.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -28,6 +29,8 @@ const std::vector<Command> kCommands = {
     {"unpack", kUnpackUsage, RunUnpack},
     {"lessons", kLessonsUsage, RunLessons},
     {"play", kPlayUsage, RunPlay},
+    {"show", kShowUsage, RunShow},
+    {"option", kOptionUsage, RunOption},
 };
 
 void PrintHelp()
