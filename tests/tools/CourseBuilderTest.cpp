@@ -4,7 +4,11 @@
 
 #include "audio/Container.h"
 #include "data/Cipher.h"
+#include "data/DMUnit.h"
 #include "data/TextCodec.h"
+#include "support/RecordingMessages.h"
+
+#include <QCoreApplication>
 
 #include <QDirIterator>
 #include <QSqlDatabase>
@@ -228,6 +232,33 @@ TEST_F(CourseBuilderTest, SpansLieOnTheSentencesOfTheDecodedRecording)
     }
 }
 
+// The program's own data module reads what the builder wrote.
+TEST_F(CourseBuilderTest, TheDataModuleOpensEveryLesson)
+{
+    ASSERT_EQ(build(), CourseBuilder::Result::Built) << error.toStdString();
+    int argc = 1;
+    char name[] = "course_builder_test";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    RecordingMessages messages;
+    ScopedMessages installed(&messages);
+    TDM dm(dataDir);
+    ASSERT_TRUE(dm.IsConnected());
+    for (int id = 1; id <= 3; ++id)
+        EXPECT_TRUE(dm.OpenLesson(id)) << id;
+    ASSERT_TRUE(dm.OpenLessonByNumber(1, 1));
+    EXPECT_TRUE(dm.CurTitle.endsWith(QStringLiteral("Lesson 1 What Time Is It? 几点了？"))) << dm.CurTitle.toStdString();
+    const auto studied = dm.ShowStudyInfo();
+    ASSERT_TRUE(studied);
+    EXPECT_EQ(studied->count, QStringLiteral("1"));
+    EXPECT_EQ(studied->last, QStringLiteral("2007/02/15"));
+    ASSERT_TRUE(dm.OpenLessonByNumber(2, 1));
+    const auto unstudied = dm.ShowStudyInfo();
+    ASSERT_TRUE(unstudied);
+    EXPECT_EQ(unstudied->count, QStringLiteral("0"));
+    EXPECT_TRUE(messages.entries.empty());
+}
+
 TEST_F(CourseBuilderTest, RebuildGivesIdenticalFiles)
 {
     ASSERT_EQ(build(), CourseBuilder::Result::Built) << error.toStdString();
@@ -270,6 +301,20 @@ TEST_F(CourseBuilderTest, BadInputLeavesTheDataFolderAlone)
     EXPECT_TRUE(Snapshot(dataDir) == before);
     EXPECT_EQ(QDir(QFileInfo(dataDir).absolutePath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("Data")});
+}
+
+TEST_F(CourseBuilderTest, ALinkedDataFolderIsReplacedWhereItIs)
+{
+    ASSERT_EQ(build(), CourseBuilder::Result::Built) << error.toStdString();
+    const QString realDir = dataDir;
+    ASSERT_TRUE(Exec(realDir, QStringLiteral("INSERT INTO tblNote (FContentID, FNote) VALUES (1, 'kept')")));
+    dataDir = QDir(course.root()).filePath(QStringLiteral("link"));
+    ASSERT_TRUE(QFile::link(realDir, dataDir));
+
+    ASSERT_EQ(build(), CourseBuilder::Result::Built) << error.toStdString();
+    EXPECT_TRUE(QFileInfo(dataDir).isSymLink());
+    EXPECT_EQ(Rows(realDir, QStringLiteral("SELECT FNote FROM tblNote")).size(), 1u);
+    EXPECT_EQ(Rows(realDir, QStringLiteral("SELECT FID FROM tblContent")).size(), 3u);
 }
 
 TEST_F(CourseBuilderTest, RebuildKeepsTheLearnersNotesAndSettings)

@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "ContainerCommands.h"
 #include "LessonsCommand.h"
+#include "StoreCommands.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -26,6 +27,8 @@ const std::vector<Command> kCommands = {
     {"pack", kPackUsage, RunPack},
     {"unpack", kUnpackUsage, RunUnpack},
     {"lessons", kLessonsUsage, RunLessons},
+    {"show", kShowUsage, RunShow},
+    {"option", kOptionUsage, RunOption},
 };
 
 void PrintHelp()
