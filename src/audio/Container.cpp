@@ -104,13 +104,13 @@ std::optional<QByteArray> UnpackContainerFile(const QString& containerPath)
     char header[kHeaderSize];
     if (file.read(header, kHeaderSize) != kHeaderSize)
         return std::nullopt;
-    QByteArray piece;
+    QByteArray piece(kReadPiece, Qt::Uninitialized);
     return Inflate(ReadLength(header), file.size() - kHeaderSize, [&](const Bytef*& data, uInt& size) {
-        piece = file.read(kReadPiece);
-        if (piece.isEmpty())
+        const qint64 got = file.read(piece.data(), piece.size());
+        if (got <= 0)
             return false;
         data = reinterpret_cast<const Bytef*>(piece.constData());
-        size = uInt(piece.size());
+        size = uInt(got);
         return true;
     });
 }

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (clang, ASan+UBSan) into build-fuzz and runs
+# each for SECONDS seconds, one after another. Silent when nothing is found;
+# otherwise prints the finding and exits non-zero. Each target keeps its
+# corpus in fuzz/corpus-NAME between runs; fuzz/seeds/NAME starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds="${1:-}"
+if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -eq 0 ]; then
+  echo "usage: scripts/fuzz.sh SECONDS" >&2
+  exit 2
+fi
+
+log=build-fuzz/configure.log
+mkdir -p build-fuzz
+if ! CC=clang-14 CXX=clang++-14 cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$log" 2>&1 \
+  || ! cmake --build build-fuzz -j2 >>"$log" 2>&1; then
+  cat "$log" >&2
+  exit 1
+fi
+
+for name in container cipher lesson_list; do
+  corpus="fuzz/corpus-$name"
+  mkdir -p "$corpus"
+  log="build-fuzz/fuzz_$name.log"
+  if ! "build-fuzz/fuzz_$name" "$corpus" "fuzz/seeds/$name" \
+      -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="build-fuzz/$name-" \
+      >"$log" 2>&1; then
+    echo "fuzz_$name found a problem (full log: $log):" >&2
+    tail -n 60 "$log" >&2
+    exit 1
+  fi
+done

@@ -1,0 +1,132 @@
+#include "audio/WavFile.h"
+
+#include <QFile>
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// A read-only view of a byte array for sf_open_virtual.
+struct MemoryReader {
+    const QByteArray& bytes;
+    sf_count_t offset = 0;
+};
+
+sf_count_t GetLength(void* data)
+{
+    return static_cast<MemoryReader*>(data)->bytes.size();
+}
+
+sf_count_t Seek(sf_count_t offset, int whence, void* data)
+{
+    auto* reader = static_cast<MemoryReader*>(data);
+    sf_count_t base = 0;
+    if (whence == SEEK_CUR)
+        base = reader->offset;
+    else if (whence == SEEK_END)
+        base = reader->bytes.size();
+    reader->offset = std::clamp<sf_count_t>(base + offset, 0, reader->bytes.size());
+    return reader->offset;
+}
+
+sf_count_t Read(void* out, sf_count_t count, void* data)
+{
+    auto* reader = static_cast<MemoryReader*>(data);
+    const sf_count_t available = reader->bytes.size() - reader->offset;
+    const sf_count_t n = std::clamp<sf_count_t>(count, 0, available);
+    std::memcpy(out, reader->bytes.constData() + reader->offset, size_t(n));
+    reader->offset += n;
+    return n;
+}
+
+sf_count_t Write(const void*, sf_count_t, void*)
+{
+    return 0;
+}
+
+sf_count_t Tell(void* data)
+{
+    return static_cast<MemoryReader*>(data)->offset;
+}
+
+uint32_t LittleEndian32(const char* p)
+{
+    const auto* u = reinterpret_cast<const unsigned char*>(p);
+    return uint32_t(u[0]) | uint32_t(u[1]) << 8 | uint32_t(u[2]) << 16 | uint32_t(u[3]) << 24;
+}
+
+uint16_t LittleEndian16(const char* p)
+{
+    const auto* u = reinterpret_cast<const unsigned char*>(p);
+    return uint16_t(u[0] | u[1] << 8);
+}
+
+constexpr uint16_t kMsAdpcm = 0x0002;
+constexpr uint16_t kImaAdpcm = 0x0011;
+
+} // namespace
+
+std::optional<int64_t> StatedAdpcmFrames(const QByteArray& bytes)
+{
+    if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE")
+        return std::nullopt;
+    std::optional<uint16_t> formatTag;
+    std::optional<int64_t> factFrames;
+    // Chunks are word-aligned; a length running past the end stops the walk.
+    for (qsizetype at = 12; at + 8 <= bytes.size();) {
+        const char* header = bytes.constData() + at;
+        const int64_t length = LittleEndian32(header + 4);
+        if (at + 8 + length > bytes.size())
+            break;
+        if (std::memcmp(header, "fmt ", 4) == 0 && length >= 2)
+            formatTag = LittleEndian16(header + 8);
+        else if (std::memcmp(header, "fact", 4) == 0 && length >= 4)
+            factFrames = LittleEndian32(header + 8);
+        at += 8 + length + (length & 1);
+    }
+    if (formatTag != kMsAdpcm && formatTag != kImaAdpcm)
+        return std::nullopt;
+    return factFrames;
+}
+
+std::optional<PcmAudio> DecodeWav(const QByteArray& bytes)
+{
+    MemoryReader reader{bytes};
+    SF_VIRTUAL_IO io{GetLength, Seek, Read, Write, Tell};
+    SF_INFO info{};
+    SNDFILE* file = sf_open_virtual(&io, SFM_READ, &info, &reader);
+    if (!file)
+        return std::nullopt;
+    const bool isWav = (info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV ||
+                       (info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAVEX;
+    // No codec yields more than a few samples per byte; a larger count is a
+    // damaged header and must not decide how much memory we take.
+    const bool plausible = info.channels > 0 && info.samplerate > 0 && info.frames >= 0 &&
+                           info.frames <= int64_t(bytes.size()) * 8 / info.channels;
+    std::optional<PcmAudio> result;
+    if (isWav && plausible) {
+        PcmAudio audio;
+        audio.channels = info.channels;
+        audio.sampleRate = info.samplerate;
+        audio.samples.resize(size_t(info.frames) * size_t(info.channels));
+        const sf_count_t got = sf_readf_float(file, audio.samples.data(), info.frames);
+        int64_t frames = std::max<sf_count_t>(got, 0);
+        if (const auto stated = StatedAdpcmFrames(bytes); stated && *stated < frames)
+            frames = *stated;
+        audio.samples.resize(size_t(frames) * size_t(info.channels));
+        result = std::move(audio);
+    }
+    sf_close(file);
+    return result;
+}
+
+std::optional<PcmAudio> DecodeWavFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return DecodeWav(file.readAll());
+}
