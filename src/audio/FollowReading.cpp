@@ -1,5 +1,15 @@
 #include "audio/FollowReading.h"
 
+#include "data/DataPath.h"
+
+#include <QDir>
+
+QString TakeFilePath(const QString& dataDir)
+{
+    const QString found = ResolveDataPath(dataDir, QStringLiteral("tmpwav.wav"));
+    return found.isEmpty() ? QDir(dataDir).filePath(QStringLiteral("tmpwav.wav")) : found;
+}
+
 FollowReading::FollowReading(TakeRecorder& recorder, QString takeFile)
     : m_recorder(recorder), m_takeFile(std::move(takeFile))
 {

@@ -6,6 +6,10 @@
 
 #include <functional>
 
+// The recorder's file "tmpwav.wav" in the data folder, found regardless of
+// letter case; where it is missing, the path it would have.
+QString TakeFilePath(const QString& dataDir);
+
 // One page's follow-reading button over the recorder the pages share: idle
 // or recording a take, and whether a take has ended on this page (which
 // enables its compare button). The take itself lives in the recorder, so a
