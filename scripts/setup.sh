@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   espeak-ng lame sox
-  fonts-noto-cjk fonts-wqy-zenhei fonts-dejavu-core
+  fonts-noto-cjk fonts-wqy-zenhei fonts-dejavu-core qt6-translations-l10n
   xvfb xauth imagemagick
 )
 

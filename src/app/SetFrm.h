@@ -23,6 +23,8 @@ public:
     TSetForm(QWidget* owner, TDM& dm);
 
 private:
+    QWidget* CreateNormalPage(QWidget* pages);
+    QWidget* CreateTestPage(QWidget* pages);
     void ReadSettingsToDialog();
     void WriteSettingsFromDialog();
     void kznTBOChange(int position);

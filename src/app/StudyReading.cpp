@@ -1,5 +1,6 @@
 #include "app/StudyReading.h"
 
+#include "app/ExplainPage.h"
 #include "app/MainFrm.h"
 #include "app/SenPage.h"
 #include "app/WordPage.h"

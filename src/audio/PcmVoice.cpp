@@ -87,6 +87,8 @@ struct PcmVoice::Shared final : MixerVoice {
         }
         if (ended) {
             playing = false;
+            startFrame = inputPos = frames;
+            outProduced = 0;
             owner->postEnd(End::ReachedEnd);
         }
     }

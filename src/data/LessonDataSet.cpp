@@ -58,7 +58,12 @@ TLessonDataSet::TLessonDataSet(QObject* parent)
             });
 }
 
-TLessonDataSet::~TLessonDataSet() = default;
+TLessonDataSet::~TLessonDataSet()
+{
+    // Gone before the rows they read, so no late signal reaches a half-destroyed set.
+    delete m_selection;
+    delete m_model;
+}
 
 void TLessonDataSet::Assign(RowSet rows)
 {
@@ -71,6 +76,7 @@ void TLessonDataSet::Assign(RowSet rows)
     for (int i = 0; i < m_rows.size(); ++i)
         m_visible.append(i);
     m_filtered = false;
+    RebuildColumnDecoders();
     m_row = m_visible.isEmpty() ? -1 : 0;
     m_eof = m_bof = m_visible.isEmpty();
     m_model->EndReset();
@@ -201,13 +207,11 @@ QVariant TLessonDataSet::Value(int row, int column) const
 
 QString TLessonDataSet::Text(int row, int column) const
 {
-    const QVariant stored = Value(row, column);
-    if (column < 0 || column >= m_fields.size())
+    if (column < 0 || column >= m_columnDecoders.size())
         return {};
-    const auto decoder = m_decoders.constFind(m_fields.at(column).toUpper());
-    if (decoder != m_decoders.constEnd())
-        return (*decoder)(stored);
-    return stored.toString();
+    const QVariant stored = Value(row, column);
+    const FieldDecoder& decoder = m_columnDecoders.at(column);
+    return decoder ? decoder(stored) : stored.toString();
 }
 
 QVariant TLessonDataSet::FieldValue(const QString& field) const
@@ -223,9 +227,17 @@ QString TLessonDataSet::FieldText(const QString& field) const
 void TLessonDataSet::SetFieldDecoder(const QString& field, FieldDecoder decoder)
 {
     m_decoders.insert(field.toUpper(), std::move(decoder));
+    RebuildColumnDecoders();
     if (RecordCount() > 0)
         emit m_model->dataChanged(m_model->index(0, 0),
                                   m_model->index(RecordCount() - 1, m_model->columnCount() - 1));
+}
+
+void TLessonDataSet::RebuildColumnDecoders()
+{
+    m_columnDecoders.clear();
+    for (const QString& field : m_fields)
+        m_columnDecoders.append(m_decoders.value(field.toUpper()));
 }
 
 void TLessonDataSet::SetFieldFontFamily(const QString& field, const QString& family)

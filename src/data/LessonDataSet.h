@@ -129,6 +129,7 @@ private:
     bool WriteRow();
     void RemoveVisibleRow(int row);
     void SyncSelection();
+    void RebuildColumnDecoders();
 
     QStringList m_fields;
     QVector<QVector<QVariant>> m_rows;
@@ -141,7 +142,8 @@ private:
     bool m_bof = true;
     bool m_filtered = false;
     State m_state = State::Inactive;
-    QHash<QString, FieldDecoder> m_decoders;
+    QHash<QString, FieldDecoder> m_decoders;  // by upper-case field name
+    QVector<FieldDecoder> m_columnDecoders;   // the same by column, for repaints
     QHash<QString, QString> m_fontFamilies;
     QString m_connection;
     QString m_table;

@@ -63,6 +63,13 @@ TEST(Container, UnpacksExactlyTheDeclaredLength)
         ASSERT_TRUE(out.has_value()) << c.what;
         EXPECT_EQ(*out, c.expected) << c.what;
     }
+
+    // Silence compresses about 1000:1, close to deflate's limit; the memory
+    // bound must still let it through.
+    const QByteArray silence(10 << 20, '\0');
+    const QByteArray packed = LengthField(qint32(silence.size())) + Zlib(silence);
+    ASSERT_LT(packed.size(), silence.size() / 1000);
+    EXPECT_EQ(UnpackContainer(packed), std::optional<QByteArray>(silence));
 }
 
 TEST(Container, RejectsDamagedOrImpossibleContainers)

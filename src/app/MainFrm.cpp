@@ -1,0 +1,295 @@
+#include "app/MainFrm.h"
+
+#include "app/AboutBox.h"
+#include "app/AppFonts.h"
+#include "app/ExplainPage.h"
+#include "app/HandlerGuard.h"
+#include "app/NotePage.h"
+#include "app/ProgramPaths.h"
+#include "app/SelectBookFrm.h"
+#include "app/SetFrm.h"
+#include "app/StudyReading.h"
+#include "audio/LessonAudio.h"
+#include "controls/kznMediaPlayer.h"
+#include "controls/kznThreadTimer.h"
+#include "data/DMUnit.h"
+#include "data/LessonStepping.h"
+#include "data/Messages.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLayout>
+#include <QScreen>
+#include <QTabWidget>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+
+bool isInside(const QObject* object, const QWidget* ancestor)
+{
+    for (; object; object = object->parent()) {
+        if (object == ancestor)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TMainForm::TMainForm(TDM& dm, QWidget* parent)
+    : QMainWindow(parent, kWindowFlags)
+    , DM(dm)
+    , m_audio(std::make_unique<LessonAudio>())
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Veltra精读"));
+    setFont(SongTiFont(12));
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    client->setFixedSize(622, 416);
+    setCentralWidget(client);
+    BuildHeader(client);
+    BuildPages(client);
+    BuildMenus();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    mpWord = new TkznMediaPlayer(this);
+    mpWord->setObjectName(QStringLiteral("mpWord"));
+    mpWord->SetDeleteFileWhenClose(true);
+    mpWord->hide();
+    mpFellow = new TkznMediaPlayer(this);
+    mpFellow->setObjectName(QStringLiteral("mpFellow"));
+    mpFellow->SetDeleteFileWhenClose(false);
+    mpFellow->hide();
+    ttWord = new TkznThreadTimer(this);
+    ttWord->setObjectName(QStringLiteral("ttWord"));
+    ttSen = new TkznThreadTimer(this);
+    ttSen->setObjectName(QStringLiteral("ttSen"));
+    m_reading = std::make_unique<TStudyReading>(*this);
+
+    connect(m_audio.get(), &LessonAudio::speakDone, this,
+            [this](int action) { RunGuarded([&] { SpeakDone(action); }); });
+    qApp->installEventFilter(this);
+
+    FormCreate();
+
+    adjustSize();
+    if (const QScreen* screen = QApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TMainForm::~TMainForm()
+{
+    qApp->removeEventFilter(this);
+    FormClose();
+}
+
+void TMainForm::FormCreate()
+{
+    if (!m_audio->InitAudio()) {
+        m_startupFailed = true;
+        m_closed = true;  // nothing was opened, nothing to save
+        return;
+    }
+    LoadStartLesson();
+}
+
+void TMainForm::LoadStartLesson()
+{
+    int book = 1;
+    int lesson = 1;
+    DM.TryReadOptionInt(QStringLiteral("Book"), book);
+    DM.TryReadOptionInt(QStringLiteral("Lesson"), lesson);
+    // Kept even when the lesson fails to open, so closing writes them back.
+    DM.CurBook = book;
+    DM.CurLesson = lesson;
+    if (DM.OpenLessonByNumber(book, lesson)) {
+        lblContent->setText(DM.CurTitle);
+        tsExplain->SetExplanation(DM.DecodeFieldText(DM.adsExplain.FieldValue(QStringLiteral("FExplain"))));
+        tsNote->Reload();
+        ShowStudyInfo();
+        m_audio->OpenLessonAudio(DM.DataDir(), DM.CurBook, DM.CurLesson, DM.OptSpeed);
+    }
+    SetShowHint(DM.OptTestHint);
+    imgLessonInfo->setPixmap(ilMain.Pixmap(TMainGlyphs::Information));
+    ApplyNextTime(true);
+    pcMain->setCurrentWidget(DM.OptFirstSen ? tsSen : tsWord);
+    pcMainChange(pcMain->currentIndex());
+}
+
+void TMainForm::ShowStudyInfo()
+{
+    if (const auto info = DM.ShowStudyInfo()) {
+        lblLastStudyTime->setText(info->last);
+        lblStudyCount->setText(info->count);
+        lblNextStudyTime->setText(info->next);
+    }
+}
+
+void TMainForm::ApplyNextTime(bool bothTimers)
+{
+    // A pause of 0 s still leaves 100 ms between two plays.
+    const int delay = std::max(100, DM.ReadOptionInt(QStringLiteral("NextTime"), 1, 0, 20) * 1000);
+    ttSen->SetDelay(delay);
+    if (bothTimers)
+        ttWord->SetDelay(delay);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    RunGuarded([&] {
+        if (!PostPendingNote()
+            && !AskYesNo(QStringLiteral("这一课的学习笔记没有保存。仍要关闭吗？"))) {
+            event->ignore();
+            return;
+        }
+        FormClose();
+        event->accept();
+    });
+}
+
+bool TMainForm::FormClose()
+{
+    if (m_closed)
+        return false;
+    m_closed = true;
+    ttSen->SetActive(false);
+    ttWord->SetActive(false);
+    DM.WriteOptionInt(QStringLiteral("Book"), DM.CurBook);
+    DM.WriteOptionInt(QStringLiteral("Lesson"), DM.CurLesson);
+    m_audio->CloseLessonAudio();
+    mpWord->CloseAndDeleteFile();
+    mpFellow->Close();
+    return true;
+}
+
+bool TMainForm::PostPendingNote()
+{
+    QString error;
+    if (tsNote->PostPendingNote(&error))
+        return true;
+    ReportHandlerError(error);
+    return false;
+}
+
+void TMainForm::NextLesson()
+{
+    if (PostPendingNote() && ::NextLesson(DM))
+        ShowLessonView();
+}
+
+void TMainForm::PrevLesson()
+{
+    if (PostPendingNote() && ::PrevLesson(DM))
+        ShowLessonView();
+}
+
+void TMainForm::ShowLessonView()
+{
+    lblContent->setText(DM.CurTitle);
+    tsExplain->SetExplanation(DM.DecodeFieldText(DM.adsExplain.FieldValue(QStringLiteral("FExplain"))));
+    tsNote->Reload();
+    m_audio->OpenLessonAudio(DM.DataDir(), DM.CurBook, DM.CurLesson, DM.OptSpeed);
+}
+
+void TMainForm::SpeakDone(int action)
+{
+    switch (action) {
+    case 1:
+        // A span that ended just before the reading was stopped stays quiet.
+        m_reading->SpanEnded();
+        break;
+    case 2:
+        PlayRecording();
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainForm::PlayRecording()
+{
+    mpFellow->Rewind();
+    mpFellow->Play();
+}
+
+void TMainForm::SetShowHint(bool show)
+{
+    m_showHint = show;
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Label8) {
+        if (event->type() == QEvent::Enter)
+            pnlLessonInfo->show();
+        else if (event->type() == QEvent::Leave)
+            pnlLessonInfo->hide();
+    } else if (event->type() == QEvent::ToolTip && !m_showHint && isInside(watched, pcMain)) {
+        return true;  // the exercises' hints are the answers: shown only on request
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::miSelectClick()
+{
+    if (PostPendingNote() && SelectLesson(this, DM))
+        ShowLessonView();
+}
+
+void TMainForm::miOptionClick()
+{
+    const int oldSpeed = DM.OptSpeed;
+    if (!ShowSettings(this, DM))
+        return;
+    SetShowHint(DM.OptTestHint);
+    if (DM.OptSpeed != oldSpeed)
+        m_audio->ApplySpeed(DM.OptSpeed);
+    // Word reading keeps the pause it got at start-up until the next start.
+    ApplyNextTime(false);
+}
+
+void TMainForm::miHelpClick()
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(HelpFileOf(AppDir())));
+}
+
+void TMainForm::miAboutClick()
+{
+    if (!m_aboutBox)
+        m_aboutBox = new TAboutBox(this);
+    m_aboutBox->show();
+    m_aboutBox->raise();
+    m_aboutBox->activateWindow();
+}
+
+void TMainForm::pcMainChange(int index)
+{
+    const QWidget* page = pcMain->widget(index);
+    if (page == tsWord)
+        FPageDataSet = &DM.adsQorWord;
+    else if (page == tsSen)
+        FPageDataSet = &DM.adsQorSen;
+    else if (page == tsTest)
+        tsTestShow();
+}
+
+void TMainForm::tsTestShow()
+{
+    pcTest->setCurrentWidget(tsWordWrite);
+    pcTestChange(pcTest->currentIndex());
+}
+
+void TMainForm::pcTestChange(int index)
+{
+    const QWidget* page = pcTest->widget(index);
+    FPageDataSet = page == tsSenWrite ? &DM.adsQorSen : &DM.adsQorWord;
+}

@@ -1,0 +1,253 @@
+#include "app/SelectBookFrm.h"
+
+#include "data/BookName.h"
+#include "data/DMUnit.h"
+#include "data/LessonTableModel.h"
+#include "data/Messages.h"
+#include "data/ReviewSchedule.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QTableView>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+namespace {
+
+// Columns of the lesson list, in the order of the statement below.
+enum Column { ColName, ColStudyCount, ColLastTime, ColFID, ColLesson };
+
+const QString kLessonListSql = QStringLiteral(
+    "Select FEnglish||FChinese as FName, FStudyCount, FLastTime, FID, FLesson"
+    " From tblContent Where FBook=? Order By FID");
+
+const QString kCatalogueError = QStringLiteral("打开课程目录数据出错，请重新安装软件！");
+
+// The same date form as the study information of the main window; a lesson
+// never studied has no time (or a zero one) and shows nothing.
+QString StudyDateText(const QVariant& stored)
+{
+    bool ok = false;
+    const double days = stored.toDouble(&ok);
+    if (stored.isNull() || !ok || days <= 0)
+        return {};
+    const QDateTime when = DayCountToDateTime(days);
+    return when.isValid() ? when.toString(QStringLiteral("yyyy/MM/dd")) : QString();
+}
+
+bool IsLessonNumberKey(const QString& text)
+{
+    return text.size() == 1 && ((text.at(0) >= u'0' && text.at(0) <= u'9') || text.at(0) == u'.');
+}
+
+} // namespace
+
+bool SelectLesson(QWidget* owner, TDM& dm)
+{
+    TSelectBookForm form(owner, dm);
+    if (form.exec() != QDialog::Accepted)
+        return false;
+    const int contentID = form.SelectedContentID();
+    if (contentID == 0)
+        return false;
+    if (!dm.OpenLesson(contentID)) {
+        ShowError(QStringLiteral("Veltra数据库已损坏，请重新安装软件！"));
+        return false;
+    }
+    return true;
+}
+
+TSelectBookForm::TSelectBookForm(QWidget* owner, TDM& dm)
+    : QDialog(owner)
+    , m_dm(dm)
+{
+    setWindowTitle(QStringLiteral("选择课程"));
+    QFont songTi(QStringLiteral("宋体"));
+    songTi.setPixelSize(12);
+    setFont(songTi);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(CreateSearchRow());
+    CreateLessonGrid();
+    layout->addWidget(DBGridEh1, 1);
+
+    btnOk = new QPushButton(QStringLiteral("确定(&O)"), this);
+    btnOk->setObjectName(QStringLiteral("btnOk"));
+    btnOk->setDefault(true);
+    auto* btnCancel = new QPushButton(QStringLiteral("取消(&C)"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnCancel);
+    layout->addLayout(buttons);
+
+    connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(DBGridEh1, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
+
+    setFixedSize(396, 255);
+    FormCreate();
+}
+
+// The top row: book, lesson number and "查找".
+QLayout* TSelectBookForm::CreateSearchRow()
+{
+    cbTable = new QComboBox(this);
+    cbTable->setObjectName(QStringLiteral("cbTable"));
+    for (int book = 1; book <= 4; ++book)
+        cbTable->addItem(BookName(book));
+
+    edtLesson = new QLineEdit(this);
+    edtLesson->setObjectName(QStringLiteral("edtLesson"));
+    edtLesson->setMaxLength(3);
+    edtLesson->setFixedWidth(40);
+    // Typed keys are filtered with a beep in eventFilter; the validator keeps
+    // pasted or composed text to the same characters.
+    edtLesson->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), edtLesson));
+    edtLesson->installEventFilter(this);
+    auto* lessonLabel = new QLabel(QStringLiteral("第"), this);
+    lessonLabel->setBuddy(edtLesson);
+
+    auto* Button1 = new QPushButton(QStringLiteral("查找"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setAutoDefault(false);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("Veltra"), this));
+    top->addWidget(cbTable);
+    top->addSpacing(12);
+    top->addWidget(lessonLabel);
+    top->addWidget(edtLesson);
+    top->addWidget(new QLabel(QStringLiteral("课"), this));
+    top->addWidget(Button1);
+    top->addStretch(1);
+    connect(cbTable, &QComboBox::activated, this, &TSelectBookForm::cbTableSelect);
+    connect(Button1, &QPushButton::clicked, this, &TSelectBookForm::Button1Click);
+    return top;
+}
+
+void TSelectBookForm::CreateLessonGrid()
+{
+    adsBook.SetFieldDecoder(QStringLiteral("FLastTime"), StudyDateText);
+    LessonTableModel* model = adsBook.Model();
+    model->SetFieldTitle(QStringLiteral("FName"), QStringLiteral("课程"));
+    model->SetFieldTitle(QStringLiteral("FStudyCount"), QStringLiteral("学习次数"));
+    model->SetFieldTitle(QStringLiteral("FLastTime"), QStringLiteral("上次学习时间"));
+
+    DBGridEh1 = new QTableView(this);
+    DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
+    DBGridEh1->setModel(model);
+    DBGridEh1->setSelectionModel(adsBook.SelectionModel());
+    DBGridEh1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGridEh1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    DBGridEh1->setSelectionMode(QAbstractItemView::SingleSelection);
+    DBGridEh1->setWordWrap(false);
+    DBGridEh1->verticalHeader()->hide();
+    DBGridEh1->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    DBGridEh1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    DBGridEh1->horizontalHeader()->setHighlightSections(false);
+    DBGridEh1->viewport()->installEventFilter(this);
+}
+
+void TSelectBookForm::FormCreate()
+{
+    const int book = m_dm.CurBook > 0 ? m_dm.CurBook : 1;
+    cbTable->setCurrentIndex(book - 1);
+    if (!OpenBook(book)) {
+        ShowError(kCatalogueError);
+        return;
+    }
+    if (m_dm.CurLesson > 0)
+        LocateLesson(m_dm.CurLesson);
+}
+
+bool TSelectBookForm::OpenBook(int book)
+{
+    const std::optional<RowSet> rows = m_dm.IsConnected()
+        ? LoadRows(m_dm.Database(), kLessonListSql, {book}, false)
+        : std::nullopt;
+    // A list that cannot be read stays empty, so OK cannot pick a lesson of
+    // the book shown before.
+    adsBook.Assign(rows ? *rows : RowSet{});
+    DBGridEh1->setColumnHidden(ColFID, true);
+    DBGridEh1->setColumnHidden(ColLesson, true);
+    QHeaderView* header = DBGridEh1->horizontalHeader();
+    if (header->count() > ColLastTime) {
+        header->setSectionResizeMode(ColName, QHeaderView::Stretch);
+        header->setSectionResizeMode(ColStudyCount, QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(ColLastTime, QHeaderView::ResizeToContents);
+    }
+    // With no lesson listed there is nothing OK could open.
+    btnOk->setEnabled(adsBook.RecordCount() > 0);
+    return rows.has_value();
+}
+
+void TSelectBookForm::cbTableSelect(int index)
+{
+    if (!OpenBook(index + 1))
+        ShowError(kCatalogueError);
+}
+
+void TSelectBookForm::Button1Click()
+{
+    bool ok = false;
+    const int lesson = edtLesson->text().toInt(&ok);
+    if (ok && LocateLesson(lesson))
+        accept();
+}
+
+bool TSelectBookForm::LocateLesson(int lesson)
+{
+    if (!adsBook.Locate(QStringLiteral("FLesson"), lesson))
+        return false;
+    DBGridEh1->scrollTo(DBGridEh1->currentIndex(), QAbstractItemView::PositionAtCenter);
+    return true;
+}
+
+int TSelectBookForm::SelectedContentID() const
+{
+    return adsBook.RecordCount() > 0 ? adsBook.FieldValue(QStringLiteral("FID")).toInt() : 0;
+}
+
+bool TSelectBookForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == DBGridEh1->viewport() && event->type() == QEvent::ToolTip) {
+        ShowLessonTitleTip(static_cast<QHelpEvent*>(event)->pos());
+        return true;
+    }
+    if (watched != edtLesson || event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        Button1Click();
+        return true;
+    }
+    const QString text = key->text();
+    const bool typesCharacter = !text.isEmpty() && text.at(0).isPrint()
+        && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (typesCharacter && !IsLessonNumberKey(text)) {
+        QApplication::beep();
+        return true;
+    }
+    return false;
+}
+
+void TSelectBookForm::ShowLessonTitleTip(const QPoint& position)
+{
+    // Long titles are cut off in the narrow list.
+    const QModelIndex index = DBGridEh1->indexAt(position);
+    if (index.isValid() && index.column() == ColName)
+        QToolTip::showText(DBGridEh1->viewport()->mapToGlobal(position), index.data().toString(), DBGridEh1);
+    else
+        QToolTip::hideText();
+}

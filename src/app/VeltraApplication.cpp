@@ -1,0 +1,85 @@
+#include "app/VeltraApplication.h"
+
+#include "app/HandlerGuard.h"
+
+#include <QLibraryInfo>
+#include <QMessageBox>
+
+#include <cstdio>
+
+#include <exception>
+#include <utility>
+
+VeltraApplication::VeltraApplication(int& argc, char** argv)
+    : QApplication(argc, argv)
+    , m_errorBox(ShowApplicationErrorBox)
+{
+    setApplicationName(QStringLiteral("Veltra精读"));
+    setApplicationDisplayName(QStringLiteral("Veltra精读"));
+    setApplicationVersion(QStringLiteral(VELTRA_VERSION));
+    // The whole interface is Chinese, whatever the desktop's language.
+    if (m_qtTranslator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(&m_qtTranslator);
+}
+
+bool VeltraApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        ReportError(QString::fromUtf8(e.what()));
+    } catch (...) {
+        ReportError(QStringLiteral("未知错误"));
+    }
+    return false;
+}
+
+void VeltraApplication::SetErrorBox(ErrorBox box)
+{
+    m_errorBox = box ? std::move(box) : ErrorBox(ShowApplicationErrorBox);
+}
+
+void VeltraApplication::ReportError(const QString& text)
+{
+    // The box runs its own event loop; a failure inside it must not stack a
+    // second box on the first.
+    if (m_reporting)
+        return;
+    m_reporting = true;
+    try {
+        m_errorBox(text);
+    } catch (...) {
+    }
+    m_reporting = false;
+}
+
+VeltraApplication* VeltraApplication::Instance()
+{
+    return qobject_cast<VeltraApplication*>(QCoreApplication::instance());
+}
+
+bool CanShowWindows()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform != QStringLiteral("offscreen") && platform != QStringLiteral("minimal");
+}
+
+void ShowApplicationErrorBox(const QString& text)
+{
+    if (!CanShowWindows()) {
+        std::fprintf(stderr, "Veltra精读: %s\n", text.toUtf8().constData());
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Veltra精读"), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+void ReportHandlerError(const QString& text)
+{
+    if (VeltraApplication* app = VeltraApplication::Instance()) {
+        app->ReportError(text);
+        return;
+    }
+    std::fprintf(stderr, "Veltra精读: %s\n", text.toUtf8().constData());
+}

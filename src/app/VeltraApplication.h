@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QApplication>
+#include <QTranslator>
+
+#include <functional>
+
+// The application object. Any exception escaping an event handler, a slot, a
+// timer or a queued call ends that handler only: it is caught here, shown once
+// in the application's error box (caption "Veltra精读") and the program goes
+// on. GUI thread only.
+class VeltraApplication final : public QApplication {
+    Q_OBJECT
+public:
+    using ErrorBox = std::function<void(const QString& text)>;
+
+    VeltraApplication(int& argc, char** argv);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // Replaces the error box (tests record instead of showing).
+    void SetErrorBox(ErrorBox box);
+
+    // Shows `text` in the error box. Safe to call from inside another
+    // handler's failure: a nested failure is not shown twice.
+    void ReportError(const QString& text);
+
+    static VeltraApplication* Instance();
+
+private:
+    QTranslator m_qtTranslator;  // standard buttons in Chinese
+    ErrorBox m_errorBox;
+    bool m_reporting = false;
+};
+
+// The standard error box: OK button, error icon, caption "Veltra精读".
+// Without a visible screen it goes to standard error.
+void ShowApplicationErrorBox(const QString& text);
+
+// False on the offscreen and minimal platforms, where nobody could see or
+// answer a box: a modal box there would wait for ever.
+bool CanShowWindows();

@@ -1,0 +1,56 @@
+#include "app/AppFonts.h"
+#include "app/MainFrm.h"
+#include "app/ProgramPaths.h"
+#include "app/QtMessages.h"
+#include "app/SingleInstance.h"
+#include "app/VeltraApplication.h"
+#include "data/DMUnit.h"
+#include "data/Messages.h"
+
+#include <exception>
+
+namespace {
+
+int run(VeltraApplication& app)
+{
+    // Without a screen the default messages, on standard error, stand in.
+    QtMessages messages;
+    ScopedMessages installed(CanShowWindows() ? &messages : nullptr);
+
+    SetProgramPaths(AppDirOf(QCoreApplication::applicationFilePath()));
+    if (FindDatabaseFile(DataDir()).isEmpty()) {
+        ShowError(QStringLiteral("词库文件未找到，请重新安装本软件！"));
+        return 1;
+    }
+    EnsurePhoneticFont(DataDir());
+    InstallFontSubstitutions();
+    QApplication::setFont(SongTiFont(12));
+
+    SingleInstanceLock instance;
+    if (!instance.TryAcquire())
+        return 0;  // another instance runs: leave quietly
+
+    TDM dm(DataDir());
+    // A broken database has shown its message; a window would only add a
+    // second, misleading one.
+    if (dm.TerminationRequested())
+        return 1;
+    TMainForm form(dm);
+    if (form.StartupFailed())
+        return 1;
+    form.show();
+    return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    VeltraApplication app(argc, argv);
+    try {
+        return run(app);
+    } catch (const std::exception& e) {
+        app.ReportError(QString::fromUtf8(e.what()));
+    }
+    return 1;
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+class LessonVoice;
+class Mixer;
+
+// What happens when a sentence span has played to its end.
+enum SentenceEndAction : int {
+    seaNone = 0,           // stop; nothing else
+    seaContinue = 1,       // continuous reading arms its sentence timer
+    seaPlayRecording = 2,  // follow-reading plays the learner's take
+};
+
+// The lesson recording engine: keeps the open lesson's MP3 as one stream,
+// plays sentence spans of it (positions in milliseconds of the recording's
+// own time line), stops on the span's last frame and reports that end with
+// speakDone(action). At most one end is ever pending: a new span, a lesson
+// change or closing drops the one before, even if it is already queued.
+//
+// Threads: GUI thread only. speakDone() is emitted on the GUI thread, from
+// the event loop.
+class LessonAudio : public QObject {
+    Q_OBJECT
+public:
+    // Plays through the program's shared output device, opened by InitAudio.
+    explicit LessonAudio(QObject* parent = nullptr);
+    // Plays through `mixer` (tests and tools drive it themselves); it must
+    // outlive this object.
+    explicit LessonAudio(Mixer& mixer, QObject* parent = nullptr);
+    ~LessonAudio() override;
+
+    // Checks the sound libraries and opens the output device. On failure
+    // shows "软件运行库被破坏，请重新安装本软件！" or "初始化声音设备错误！" and
+    // returns false: the caller must end the program.
+    bool InitAudio();
+
+    // Opens the recording of `lesson` in `book` under the data folder (found
+    // regardless of letter case), after freeing the previous one and deleting
+    // its temporary MP3, then applies `speed`. Returns true with a stream
+    // open; otherwise shows why and the lesson stays without audio.
+    bool OpenLessonAudio(const QString& dataDir, int book, int lesson, int speed);
+    // The same for a container path.
+    bool OpenLessonAudioFile(const QString& containerPath, int speed);
+
+    // Plays beginMs..endMs of the open stream and returns at once, cutting
+    // off whatever span was playing. When endMs is not after beginMs the
+    // recording plays on to its end and no end is reported. Nothing happens
+    // without a stream.
+    void PlaySentence(int beginMs, int endMs, int endAction);
+    // Stops playback; an end already on its way is still delivered.
+    void StopLessonAudio();
+    // 8..12 tenths of the native rate (tempo and pitch together); applies at
+    // once, also in the middle of a span, which still ends at its place.
+    void ApplySpeed(int speed);
+    // Frees the stream and deletes its temporary MP3.
+    void CloseLessonAudio();
+
+    bool hasStream() const { return FStream != nullptr; }
+    bool isPlaying() const;
+    int nativeRate() const;
+    QString lessonAudioFile() const { return FLessonAudioFile; }
+
+    // The recording frame at `ms`: round(ms × native rate / 1000).
+    static int64_t MsToFrame(int64_t ms, int rate);
+
+signals:
+    void speakDone(int action);
+
+private:
+    friend class LessonVoice;
+
+    // The GUI-thread half of a span's end: reports it unless a newer span,
+    // a lesson change or closing has replaced it since.
+    void SentenceEndSync(uint32_t sync, int action);
+    void freeStream();
+
+    Mixer* m_mixer = nullptr;
+    std::unique_ptr<LessonVoice> FStream;
+    uint32_t FSync = 0;  // the end that may still be reported; 0 for none
+    uint32_t m_lastSync = 0;
+    QString FLessonAudioFile;
+    int m_speed = 10;
+};

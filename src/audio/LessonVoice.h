@@ -1,0 +1,72 @@
+#pragma once
+
+#include "audio/MixerVoice.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class LessonAudio;
+class Mixer;
+class Mp3Decoder;
+class Resampler;
+
+// The open lesson recording as a mixer voice: plays one span of frames at a
+// time, at 80..120 % of the native rate, and stops on the span's last frame.
+// Speed 10 at the mixer's own rate copies decoded frames untouched; any other
+// rate goes through the resampler, so the output stays exactly as long as
+// the span at that speed.
+//
+// Threads: construction, destruction and every public call except mix() on
+// the GUI thread; playSpan/stop/setSpeed/isPlaying take the mixer's lock
+// themselves. mix() runs on the audio thread and, at a span's end, posts the
+// end to the LessonAudio on the GUI thread with a queued call.
+class LessonVoice final : public MixerVoice {
+public:
+    // Registers with `mixer`; `owner` receives span ends.
+    LessonVoice(Mixer& mixer, std::unique_ptr<Mp3Decoder> decoder, LessonAudio* owner);
+    ~LessonVoice() override;
+    LessonVoice(const LessonVoice&) = delete;
+    LessonVoice& operator=(const LessonVoice&) = delete;
+
+    bool isValid() const;
+    const Mp3Decoder& decoder() const { return *m_decoder; }
+
+    // Plays frames first..last (inclusive, in the recording's frames).
+    // `sync` 0 plays without an end notification; otherwise the end posts
+    // (sync, action) to the owner.
+    void playSpan(int64_t first, int64_t last, uint32_t sync, int action);
+    void stop();
+    // 8..12: tenths of the native rate; applies at once, also mid-span.
+    void setSpeed(int speed);
+    bool isPlaying() const;
+    // The next frame of the recording to be decoded.
+    int64_t inputPosition() const;
+
+    void mix(float* out, int frames) override;
+
+private:
+    static constexpr long kBlockFrames = 1024;
+
+    static long pull(void* user, float** data);
+    double ratio() const;
+    long decodeBlock(float* out, long frames);
+    void add(float* out, const float* in, long frames) const;
+
+    Mixer& m_mixer;
+    std::unique_ptr<Mp3Decoder> m_decoder;
+    std::unique_ptr<Resampler> m_resampler;
+    LessonAudio* m_owner;
+
+    // Read by the audio thread; written on the GUI thread under the lock.
+    bool m_playing = false;
+    bool m_resampling = false;
+    bool m_inputDone = false;
+    int m_speed = 10;
+    int64_t m_inputPos = 0;
+    int64_t m_last = 0;
+    uint32_t m_sync = 0;
+    int m_action = 0;
+    std::array<float, kBlockFrames * 2> m_block{};
+    std::array<float, kBlockFrames * 2> m_input{};
+};

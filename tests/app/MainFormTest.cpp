@@ -1,0 +1,353 @@
+// The main window on a small course: start-up, lesson navigation, page
+// bookkeeping, the end-of-span dispatch and the central error box.
+#include "AppTestSupport.h"
+#include "support/RecordingMessages.h"
+
+#include "app/ExplainPage.h"
+#include "app/NotePage.h"
+#include "audio/LessonAudio.h"
+#include "controls/kznThreadTimer.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QHelpEvent>
+#include <QSpinBox>
+#include <QTimer>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTest>
+
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+QStringList tabCaptions(const QTabWidget* tabs)
+{
+    QStringList captions;
+    for (int i = 0; i < tabs->count(); ++i)
+        captions << tabs->tabText(i);
+    return captions;
+}
+
+// An object whose event handler fails the way a handler's database error would.
+class FailingObject final : public QObject {
+public:
+    static QEvent::Type FailType() { return static_cast<QEvent::Type>(QEvent::User + 7); }
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == FailType())
+            throw std::runtime_error("磁盘已满");
+        return QObject::event(e);
+    }
+};
+
+// Counts the tooltip requests that reach it.
+class TipCounter final : public QWidget {
+public:
+    explicit TipCounter(QWidget* parent)
+        : QWidget(parent)
+    {
+    }
+    int tips = 0;
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::ToolTip)
+            ++tips;
+        return QWidget::event(e);
+    }
+};
+
+} // namespace
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_messages = RecordingMessages();
+        InstallMessages(&m_messages);
+        m_errorBoxes.clear();
+        VeltraApplication::Instance()->SetErrorBox([this](const QString& text) { m_errorBoxes << text; });
+    }
+    void cleanup()
+    {
+        VeltraApplication::Instance()->SetErrorBox(nullptr);
+        InstallMessages(nullptr);
+    }
+
+    void windowAsDesigned()
+    {
+        CourseFixture course;
+        Session s(course);
+        QVERIFY(!s.form.StartupFailed());
+        QVERIFY(m_messages.entries.empty());
+        QCOMPARE(s.form.windowTitle(), QStringLiteral("Veltra精读"));
+        QCOMPARE(s.form.centralWidget()->size(), QSize(622, 416));
+        QCOMPARE(tabCaptions(s.form.pcMain), (QStringList{"单词初记", "重点讲解", "课文精读", "强化练习", "课程笔记"}));
+        QCOMPARE(tabCaptions(s.form.pcTest), (QStringList{"单词听写练习", "单词选择练习", "课文听写练习"}));
+
+        QStringList menus;
+        for (const QAction* menu : s.form.menuBar()->actions())
+            menus << menu->text();
+        QCOMPARE(menus, (QStringList{"课程管理 ", " 辅助工具 ", " 帮助"}));
+        const auto action = [&](const char* name) { return s.form.findChild<QAction*>(QString::fromLatin1(name)); };
+        const char* hidden[] = {"miLook", "N10", "N11"};
+        for (const char* name : hidden)
+            QVERIFY2(action(name) && !action(name)->isVisible(), name);
+        QCOMPARE(action("miSelect")->text(), QStringLiteral("选择课程"));
+        QCOMPARE(action("miAbout")->text(), QStringLiteral("关于..."));
+
+        QVERIFY(s.form.pnlLessonInfo->isHidden());
+        QCOMPARE(s.form.lblContent->font().pixelSize(), 19);
+        QCOMPARE(s.form.pnlContent->palette().color(QPalette::Window), QColor(192, 220, 192));
+        QCOMPARE(s.form.lblContent->text(), QStringLiteral("第一册 - Lesson 1 第1课"));
+        QCOMPARE(s.form.tsExplain->memoExplain->toPlainText(), ExplanationOf(1));
+        QCOMPARE(s.form.imgLessonInfo->pixmap().size(), QSize(16, 16));
+    }
+
+    void startPageFollowsFirstSen_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("onText");
+        QTest::newRow("1") << "1" << true;
+        QTest::newRow("0") << "0" << false;
+        QTest::newRow("absent") << QString() << false;
+    }
+    void startPageFollowsFirstSen()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, onText);
+        CourseFixture course;
+        if (!stored.isNull())
+            course.SetOption(QStringLiteral("FirstSen"), stored);
+        Session s(course);
+        QCOMPARE(s.form.pcMain->currentWidget(), onText ? s.form.tsSen : s.form.tsWord);
+        QCOMPARE(s.form.FPageDataSet, onText ? &s.dm.adsQorSen : &s.dm.adsQorWord);
+    }
+
+    void nextTimeGivesBothPauses_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("delay");
+        QTest::newRow("zero is raised to 100 ms") << "0" << 100;
+        QTest::newRow("out of range reads as 1 s") << "25" << 1000;
+        QTest::newRow("in range") << "3" << 3000;
+        QTest::newRow("absent") << QString() << 1000;
+    }
+    void nextTimeGivesBothPauses()
+    {
+        QFETCH(QString, stored);
+        QFETCH(int, delay);
+        CourseFixture course;
+        if (!stored.isNull())
+            course.SetOption(QStringLiteral("NextTime"), stored);
+        Session s(course);
+        QCOMPARE(s.form.ttSen->Delay(), delay);
+        QCOMPARE(s.form.ttWord->Delay(), delay);
+    }
+
+    void restartReopensTheLessonOpenAtClose()
+    {
+        CourseFixture course;
+        {
+            Session s(course);
+            s.form.NextLesson();
+            const QString lessonMp3 = s.form.Audio().lessonAudioFile();
+            QVERIFY(QFile::exists(lessonMp3));
+            QVERIFY(s.form.close());
+            QVERIFY(!QFile::exists(lessonMp3));  // closing leaves no temporary file
+        }
+        QCOMPARE(course.Option(QStringLiteral("Book")), QStringLiteral("1"));
+        QCOMPARE(course.Option(QStringLiteral("Lesson")), QStringLiteral("2"));
+        Session again(course);
+        QCOMPARE(again.dm.CurContentID, 2);
+        QCOMPARE(again.form.lblContent->text(), QStringLiteral("第一册 - Lesson 2 第2课"));
+    }
+
+    void missingStartLessonLeavesTheDesignHeader()
+    {
+        CourseFixture course;
+        course.SetOption(QStringLiteral("Lesson"), QStringLiteral("9"));
+        Session s(course);
+        QCOMPARE(s.form.lblContent->text(), QStringLiteral("第一册：Lesson 1 "));
+        QVERIFY(s.form.tsExplain->memoExplain->toPlainText().isEmpty());
+        QCOMPARE(m_messages.entries.size(), size_t(1));
+        QCOMPARE(m_messages.entries[0].text, QStringLiteral("打开课文出错！"));
+        s.form.tsNote->btnNoteEdit->click();  // no lesson: no note to write
+        QCOMPARE(m_messages.entries.size(), size_t(2));
+        QCOMPARE(m_messages.entries[1].kind, RecordingMessages::Kind::Info);
+        QVERIFY(s.form.tsNote->memoNote->isReadOnly());
+
+        s.form.NextLesson();  // before any open, "next" starts at the first lesson
+        QCOMPARE(s.dm.CurContentID, 1);
+        QVERIFY(s.form.close());
+        QCOMPARE(course.Option(QStringLiteral("Lesson")), QStringLiteral("1"));
+    }
+
+    void lessonChangeRefreshesHeaderAndExplanationOnly()
+    {
+        CourseFixture course;
+        Session s(course);
+        s.form.pcMain->setCurrentWidget(s.form.tsNote);
+        s.form.PrevLesson();  // wraps from the first lesson to the last
+        QCOMPARE(s.dm.CurContentID, 3);
+        QCOMPARE(s.form.lblContent->text(), QStringLiteral("第一册 - Lesson 3 第3课"));
+        QCOMPARE(s.form.tsExplain->memoExplain->toPlainText(), ExplanationOf(3));
+        QCOMPARE(s.form.pcMain->currentWidget(), s.form.tsNote);
+        s.form.NextLesson();  // and from the last back to the first
+        QCOMPARE(s.dm.CurContentID, 1);
+        QCOMPARE(s.form.tsExplain->memoExplain->toPlainText(), ExplanationOf(1));
+    }
+
+    void keyEditsOfTheExplanationAreNotKept()
+    {
+        CourseFixture course;
+        Session s(course);
+        TExplainMemo* memo = s.form.tsExplain->memoExplain;
+        QTest::keyClick(memo, Qt::Key_F3);
+        QTest::keyClick(memo, Qt::Key_F4);
+        QVERIFY(memo->toPlainText() != ExplanationOf(1));
+        s.form.NextLesson();
+        s.form.PrevLesson();
+        QCOMPARE(memo->toPlainText(), ExplanationOf(1));
+    }
+
+    void exercisePageAlwaysOpensOnWordDictation()
+    {
+        CourseFixture course;
+        Session s(course);
+        s.form.pcMain->setCurrentWidget(s.form.tsTest);
+        s.form.pcTest->setCurrentWidget(s.form.tsSenWrite);
+        QCOMPARE(s.form.FPageDataSet, &s.dm.adsQorSen);
+        s.form.pcMain->setCurrentWidget(s.form.tsExplain);
+        s.form.pcMain->setCurrentWidget(s.form.tsTest);
+        QCOMPARE(s.form.pcTest->currentWidget(), s.form.tsWordWrite);
+        QCOMPARE(s.form.FPageDataSet, &s.dm.adsQorWord);
+    }
+
+    void spanEndsAreDispatchedByAction()
+    {
+        CourseFixture course;
+        Session s(course);
+        auto* reading = s.form.tsSen->findChild<QPushButton*>(QStringLiteral("btnSenSpeakRuning"));
+        QVERIFY(reading);
+        reading->click();  // started and stopped again
+        reading->click();
+        s.form.SpeakDone(1);  // arrived after the learner stopped the reading
+        QVERIFY(!s.form.ttSen->Active());
+        s.form.SpeakDone(7);
+        QVERIFY(!s.form.ttSen->Active());
+        reading->click();
+        s.form.ttSen->SetActive(false);  // as a step leaves it
+        s.form.SpeakDone(1);
+        QVERIFY(s.form.ttSen->Active());
+        reading->click();
+        QVERIFY(!s.form.ttSen->Active());
+        QVERIFY(m_errorBoxes.isEmpty());
+
+        // Comparing before any take: the recorder is not open, and the
+        // failure ends in the error box, once.
+        emit s.form.Audio().speakDone(2);
+        QCOMPARE(m_errorBoxes.size(), 1);
+        s.form.NextLesson();  // and the window goes on working
+        QCOMPARE(s.dm.CurContentID, 2);
+    }
+
+    // A changed pause applies to sentence reading at once, to word reading
+    // only after the next start; hints follow the dialog too.
+    void settingsAreAppliedAfterOk()
+    {
+        CourseFixture course;
+        Session s(course);
+        QVERIFY(!s.form.ShowHint());
+        QTimer::singleShot(0, this, [] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            dialog->findChild<QSpinBox*>(QStringLiteral("SpinEdit1"))->setValue(4);
+            dialog->findChild<QCheckBox*>(QStringLiteral("cbTestHint"))->setChecked(true);
+            dialog->findChild<QPushButton*>(QStringLiteral("btnOk"))->click();
+        });
+        s.form.findChild<QAction*>(QStringLiteral("miOption"))->trigger();
+        QCOMPARE(s.form.ttSen->Delay(), 4000);
+        QCOMPARE(s.form.ttWord->Delay(), 1000);
+        QVERIFY(s.form.ShowHint());
+        QCOMPARE(course.Option(QStringLiteral("NextTime")), QStringLiteral("4"));
+
+        QTimer::singleShot(0, this, [] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            dialog->findChild<QSpinBox*>(QStringLiteral("SpinEdit1"))->setValue(9);
+            dialog->findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
+        });
+        s.form.findChild<QAction*>(QStringLiteral("miOption"))->trigger();
+        QCOMPARE(s.form.ttSen->Delay(), 4000);
+    }
+
+    void hintsReachTheExercisesOnlyWhenShown()
+    {
+        CourseFixture course;
+        course.SetOption(QStringLiteral("TestHint"), QStringLiteral("1"));
+        Session s(course);
+        QVERIFY(s.form.ShowHint());
+        TipCounter counter(s.form.tsWordWrite);
+        QHelpEvent tip(QEvent::ToolTip, QPoint(1, 1), QPoint(1, 1));
+        QCoreApplication::sendEvent(&counter, &tip);
+        QCOMPARE(counter.tips, 1);
+        s.form.SetShowHint(false);
+        QCoreApplication::sendEvent(&counter, &tip);
+        QCOMPARE(counter.tips, 1);
+        QLabel outside;  // the rest of the program keeps its tooltips
+        TipCounter elsewhere(&outside);
+        QCoreApplication::sendEvent(&elsewhere, &tip);
+        QCOMPARE(elsewhere.tips, 1);
+    }
+
+    void aboutBoxIsModelessAndSingle()
+    {
+        CourseFixture course;
+        Session s(course);
+        QAction* about = s.form.findChild<QAction*>(QStringLiteral("miAbout"));
+        about->trigger();
+        about->trigger();
+        const auto boxes = s.form.findChildren<QDialog*>(QStringLiteral("AboutBox"));
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes[0]->isVisible());
+        QVERIFY(!boxes[0]->isModal());
+        QVERIFY(boxes[0]->findChild<QLabel*>(QStringLiteral("lblVersion"))->text().contains(QStringLiteral(VELTRA_VERSION)));
+    }
+
+    void handlerFailureShowsTheErrorBoxAndGoesOn()
+    {
+        FailingObject failing;
+        QEvent fail(FailingObject::FailType());
+        QCoreApplication::sendEvent(&failing, &fail);
+        QCOMPARE(m_errorBoxes, QStringList{QStringLiteral("磁盘已满")});
+
+        // A queued call fails the same way, and the loop goes on with the next.
+        bool ranAfter = false;
+        QMetaObject::invokeMethod(
+            &failing, [] { throw std::runtime_error("队列调用失败"); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(&failing, [&] { ranAfter = true; }, Qt::QueuedConnection);
+        QTRY_VERIFY(ranAfter);
+        QCOMPARE(m_errorBoxes, (QStringList{QStringLiteral("磁盘已满"), QStringLiteral("队列调用失败")}));
+    }
+
+private:
+    RecordingMessages m_messages;
+    QStringList m_errorBoxes;
+};
+
+VELTRA_APP_TEST_MAIN(MainFormTest)
+
+#include "MainFormTest.moc"

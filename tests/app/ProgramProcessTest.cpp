@@ -1,0 +1,112 @@
+// The built program as a process: what a start without data and a second
+// start do. The program runs from a copy in a temporary folder, so that its
+// own folder decides where it looks for Data/, with its own runtime folder
+// for the single-instance lock.
+#include "CourseFixture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr int kStartTimeoutMs = 60000;  // a sanitizer build starts slowly
+
+class ProgramCopy {
+public:
+    // Copies the program into `appDir` and gives it a runtime folder of its own.
+    explicit ProgramCopy(const QString& appDir)
+        : m_program(appDir + QStringLiteral("veltra"))
+    {
+        QFile::copy(QStringLiteral(VELTRA_PROGRAM), m_program);
+        QFile::setPermissions(m_program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+
+    bool Ready() const { return QFileInfo(m_program).isExecutable() && m_runtime.isValid(); }
+    QString LockFile() const { return m_runtime.path() + QStringLiteral("/kznQorMainForm"); }
+
+    void Start(QProcess& process) const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+        process.setProcessEnvironment(env);
+        process.start(m_program, {});
+    }
+
+private:
+    QString m_program;
+    QTemporaryDir m_runtime;
+};
+
+} // namespace
+
+class ProgramProcessTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Without a usable database the program says so once and ends before
+    // any window or lock exists. Without a screen the message goes to
+    // standard error, which shows exactly what was reported.
+    void unusableDatabaseGivesOneErrorAndNoWindow_data()
+    {
+        QTest::addColumn<QByteArray>("databaseContent");  // empty: no file at all
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << QByteArray() << QStringLiteral("词库文件未找到，请重新安装本软件！");
+        QTest::newRow("not a database") << QByteArray("garbage, not SQLite")
+                                        << QStringLiteral("连接数据库错误，或者数据库已损坏\n请重新安装本软件！(001)");
+    }
+    void unusableDatabaseGivesOneErrorAndNoWindow()
+    {
+        QFETCH(QByteArray, databaseContent);
+        QFETCH(QString, message);
+        QTemporaryDir appDir;
+        if (!databaseContent.isEmpty()) {
+            QVERIFY(QDir(appDir.path()).mkpath(QStringLiteral("Data")));
+            QFile database(appDir.path() + QStringLiteral("/Data/Qor.DB"));
+            QVERIFY(database.open(QIODevice::WriteOnly));
+            database.write(databaseContent);
+        }
+        ProgramCopy program(appDir.path() + u'/');
+        QVERIFY(program.Ready());
+        QProcess process;
+        program.Start(process);
+        QVERIFY(process.waitForFinished(kStartTimeoutMs));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(process.readAllStandardError()), QStringLiteral("错误: ") + message + u'\n');
+        if (databaseContent.isEmpty())
+            QVERIFY(!QFileInfo::exists(program.LockFile()));  // it ended before the lock
+    }
+
+    void secondStartEndsSilentlyWhileTheFirstRuns()
+    {
+        CourseFixture course;
+        ProgramCopy program(course.AppDir());
+        QVERIFY(program.Ready());
+        QProcess first;
+        program.Start(first);
+        QVERIFY(first.waitForStarted(kStartTimeoutMs));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(program.LockFile()), kStartTimeoutMs);
+
+        QProcess second;
+        program.Start(second);
+        QVERIFY(second.waitForFinished(kStartTimeoutMs));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(second.readAllStandardError(), QByteArray());
+
+        QCOMPARE(first.state(), QProcess::Running);
+        first.kill();
+        QVERIFY(first.waitForFinished(kStartTimeoutMs));
+    }
+};
+
+QTEST_GUILESS_MAIN(ProgramProcessTest)
+
+#include "ProgramProcessTest.moc"

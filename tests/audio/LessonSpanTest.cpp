@@ -1,0 +1,281 @@
+// Sentence spans rendered straight from the mixer, compared frame by frame
+// with a full decode of the same recording.
+#include "AudioTestApp.h"
+#include "LessonFixture.h"
+
+#include "audio/LessonAudio.h"
+#include "audio/LessonVoice.h"
+#include "audio/Mixer.h"
+#include "support/RecordingMessages.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+#include <samplerate.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const auto* const kApp = ::testing::AddGlobalTestEnvironment(new AudioTestApp);
+
+constexpr int kRate = 44100;
+
+// Renders in device-sized blocks until the lesson voice stops; returns the
+// stereo output and how many frames of it were rendered in all.
+std::vector<float> RenderUntilStopped(Mixer& mixer, LessonAudio& audio, int block = 1024)
+{
+    std::vector<float> out;
+    std::vector<float> buffer(static_cast<size_t>(block) * 2);
+    for (int guard = 0; guard < 100000 && audio.isPlaying(); ++guard) {
+        mixer.render(buffer.data(), block);
+        out.insert(out.end(), buffer.begin(), buffer.end());
+    }
+    return out;
+}
+
+std::vector<float> Render(Mixer& mixer, int frames)
+{
+    std::vector<float> out(static_cast<size_t>(frames) * 2);
+    mixer.render(out.data(), frames);
+    return out;
+}
+
+std::vector<float> Slice(const std::vector<float>& stereo, int64_t first, int64_t last)
+{
+    return {stereo.begin() + first * 2, stereo.begin() + (last + 1) * 2};
+}
+
+// The span resampled in one piece by the same converter.
+std::vector<float> Resampled(const std::vector<float>& in, double ratio, int channels = 2)
+{
+    const long inFrames = static_cast<long>(in.size()) / channels;
+    std::vector<float> out(static_cast<size_t>((inFrames * ratio + 64) * channels));
+    SRC_DATA data{};
+    data.data_in = in.data();
+    data.input_frames = inFrames;
+    data.data_out = out.data();
+    data.output_frames = static_cast<long>(out.size()) / channels;
+    data.src_ratio = ratio;
+    data.end_of_input = 1;
+    if (src_simple(&data, SRC_SINC_FASTEST, channels) != 0)
+        return {};
+    out.resize(static_cast<size_t>(data.output_frames_gen * channels));
+    return out;
+}
+
+float MaxDifference(const std::vector<float>& a, const std::vector<float>& b, size_t values)
+{
+    float worst = 0.0f;
+    for (size_t i = 0; i < values; ++i)
+        worst = std::max(worst, std::abs(a[i] - b[i]));
+    return worst;
+}
+
+bool AllSilent(const std::vector<float>& v, size_t from)
+{
+    return std::all_of(v.begin() + static_cast<std::ptrdiff_t>(from), v.end(), [](float x) { return x == 0.0f; });
+}
+
+class LessonSpanTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        mp3 = MakeTestMp3(4.0, 2, kRate, 128);
+        ASSERT_FALSE(mp3.isEmpty());
+        fixture.addLesson(1, mp3);
+        reference = LessonFixture::FullDecode(mp3);
+        ASSERT_TRUE(audio.OpenLessonAudio(fixture.dataDir(), 1, 1, 10));
+    }
+
+    int64_t frame(int ms) const { return LessonAudio::MsToFrame(ms, kRate); }
+    int64_t lengthFrames() const { return static_cast<int64_t>(reference.size() / 2); }
+
+    RecordingMessages messages;
+    ScopedMessages installed{&messages};
+    LessonFixture fixture;
+    QByteArray mp3;
+    std::vector<float> reference;
+    Mixer mixer;
+    LessonAudio audio{mixer};
+    QSignalSpy done{&audio, &LessonAudio::speakDone};
+};
+
+TEST_F(LessonSpanTest, GaplessDecodeGivesBackEveryEncodedFrame)
+{
+    EXPECT_EQ(lengthFrames(), 4 * kRate);
+    EXPECT_EQ(audio.nativeRate(), kRate);
+}
+
+TEST_F(LessonSpanTest, SpanEndsOnItsLastFrameAtEverySpeed)
+{
+    struct Case {
+        std::vector<int> speeds;  // applied in turn before the span plays
+        int beginMs;
+        int endMs;
+    };
+    const Case cases[] = {
+        {{10}, 0, 700},
+        {{10}, 1234, 2345},
+        {{12, 8, 10}, 1500, 1501},  // back at 10 the native rate is exact again
+        {{12}, 987, 2100},
+        {{8}, 333, 1200},
+        {{8, 12}, 2000, 3999},  // 120 % of the native rate, not 96 %
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "span " << c.beginMs << ".." << c.endMs << " speed " << c.speeds.back());
+        for (int speed : c.speeds)
+            audio.ApplySpeed(speed);
+        audio.PlaySentence(c.beginMs, c.endMs, seaContinue);
+        const std::vector<float> out = RenderUntilStopped(mixer, audio);
+        const std::vector<float> span = Slice(reference, frame(c.beginMs), frame(c.endMs));
+
+        if (c.speeds.back() == 10) {
+            ASSERT_GE(out.size(), span.size());
+            EXPECT_EQ(MaxDifference(out, span, span.size()), 0.0f);
+            EXPECT_TRUE(AllSilent(out, span.size())) << "a frame past the span's end was played";
+        } else {
+            const double ratio = 10.0 / c.speeds.back();
+            const std::vector<float> expected = Resampled(span, ratio);
+            ASSERT_GE(out.size(), expected.size());
+            EXPECT_LT(MaxDifference(out, expected, expected.size()), 1e-4f);
+            EXPECT_TRUE(AllSilent(out, expected.size()));
+            // The comparison notices a span that runs on by a few frames.
+            const std::vector<float> longer = Resampled(Slice(reference, frame(c.beginMs), frame(c.endMs) + 8), ratio);
+            EXPECT_GT(MaxDifference(out, longer, expected.size()), 1e-3f);
+        }
+        DeliverQueuedCalls();
+        ASSERT_EQ(done.size(), 1);
+        EXPECT_EQ(done.takeFirst().at(0).toInt(), seaContinue);
+    }
+    EXPECT_TRUE(messages.entries.empty());
+}
+
+TEST_F(LessonSpanTest, NewSpanCancelsTheEndOfTheOneItInterrupts)
+{
+    // Cut off in the middle.
+    audio.PlaySentence(100, 2000, seaContinue);
+    Render(mixer, 4000);
+    audio.PlaySentence(2500, 2700, seaPlayRecording);
+    RenderUntilStopped(mixer, audio);
+    DeliverQueuedCalls();
+    ASSERT_EQ(done.size(), 1);
+    EXPECT_EQ(done.takeFirst().at(0).toInt(), seaPlayRecording);
+
+    // Ended and already queued, but not yet delivered, when the next span starts.
+    audio.PlaySentence(100, 200, seaContinue);
+    RenderUntilStopped(mixer, audio);
+    audio.PlaySentence(300, 400, seaPlayRecording);
+    DeliverQueuedCalls();
+    EXPECT_EQ(done.size(), 0);
+    RenderUntilStopped(mixer, audio);
+    DeliverQueuedCalls();
+    ASSERT_EQ(done.size(), 1);
+    EXPECT_EQ(done.takeFirst().at(0).toInt(), seaPlayRecording);
+}
+
+TEST_F(LessonSpanTest, EndNotAfterBeginPlaysToTheEndUnreported)
+{
+    for (const auto& [beginMs, endMs] : {std::pair{3000, 3000}, std::pair{3500, 1000}}) {
+        audio.PlaySentence(beginMs, endMs, seaContinue);
+        const std::vector<float> out = RenderUntilStopped(mixer, audio);
+        const std::vector<float> rest = Slice(reference, frame(beginMs), lengthFrames() - 1);
+        ASSERT_GE(out.size(), rest.size());
+        EXPECT_EQ(MaxDifference(out, rest, rest.size()), 0.0f);
+        EXPECT_TRUE(AllSilent(out, rest.size()));
+        DeliverQueuedCalls();
+        EXPECT_EQ(done.size(), 0);
+    }
+}
+
+TEST_F(LessonSpanTest, EndPastTheRecordingEndsWithItAndIsReported)
+{
+    audio.PlaySentence(3900, 60000, seaContinue);
+    const std::vector<float> out = RenderUntilStopped(mixer, audio);
+    const std::vector<float> rest = Slice(reference, frame(3900), lengthFrames() - 1);
+    EXPECT_EQ(MaxDifference(out, rest, rest.size()), 0.0f);
+    DeliverQueuedCalls();
+    ASSERT_EQ(done.size(), 1);
+}
+
+TEST_F(LessonSpanTest, SpeedChangeMidSpanStillEndsAtTheSamePlace)
+{
+    const int64_t first = frame(500);
+    const int64_t last = frame(3500);
+    audio.PlaySentence(500, 3500, seaContinue);
+    const std::vector<float> head = Render(mixer, 20000);  // native rate: copied untouched
+    EXPECT_EQ(MaxDifference(head, Slice(reference, first, first + 19999), head.size()), 0.0f);
+    audio.ApplySpeed(12);
+    Render(mixer, 30000);
+    audio.ApplySpeed(8);
+    const std::vector<float> tail = RenderUntilStopped(mixer, audio, 256);
+
+    // Input left after the fast stretch, played at 80 %: about 1.25 output
+    // frames each. The glides between ratios blur this by a few blocks.
+    const double leftAfterFast = double(last + 1 - first - 20000) - 30000 * 1.2;
+    const auto lastSound = std::find_if(tail.rbegin(), tail.rend(), [](float x) { return x != 0.0f; }).base();
+    EXPECT_NEAR(double(lastSound - tail.begin()) / 2, leftAfterFast * 1.25, 2048);
+    DeliverQueuedCalls();
+    ASSERT_EQ(done.size(), 1);
+}
+
+TEST_F(LessonSpanTest, DecoderIsReadExactlyToTheSpanEndWhateverTheSpeedChanges)
+{
+    LessonVoice voice(mixer, Mp3Decoder::open(mp3), &audio);
+    const std::vector<std::vector<int>> changes = {{12}, {8}, {12, 8}, {8, 10}, {12, 10, 8, 12}};
+    for (const std::vector<int>& speeds : changes) {
+        voice.setSpeed(10);
+        voice.playSpan(10000, 150000, 0, seaNone);
+        for (int speed : speeds) {
+            Render(mixer, 9000);
+            voice.setSpeed(speed);
+        }
+        for (int guard = 0; guard < 1000 && voice.isPlaying(); ++guard)
+            Render(mixer, 700);
+        EXPECT_FALSE(voice.isPlaying());
+        EXPECT_EQ(voice.inputPosition(), 150001);
+    }
+}
+
+TEST_F(LessonSpanTest, StopSilencesAndKeepsAnEndAlreadyOnItsWay)
+{
+    audio.PlaySentence(100, 1000, seaContinue);
+    Render(mixer, 2000);
+    audio.StopLessonAudio();
+    EXPECT_TRUE(AllSilent(Render(mixer, 4000), 0));
+    DeliverQueuedCalls();
+    EXPECT_EQ(done.size(), 0);
+
+    audio.PlaySentence(100, 150, seaContinue);
+    RenderUntilStopped(mixer, audio);
+    audio.StopLessonAudio();
+    DeliverQueuedCalls();
+    EXPECT_EQ(done.size(), 1);
+}
+
+TEST_F(LessonSpanTest, MonoLessonAtAnotherRateIsResampledToTheMixer)
+{
+    const QByteArray mono = MakeTestMp3(2.0, 1, 22050, 64);
+    fixture.addLesson(2, mono);
+    ASSERT_TRUE(audio.OpenLessonAudio(fixture.dataDir(), 1, 2, 10));
+    EXPECT_EQ(audio.nativeRate(), 22050);
+    const std::vector<float> ref = LessonFixture::FullDecode(mono);
+    audio.PlaySentence(200, 1200, seaPlayRecording);
+    const std::vector<float> out = RenderUntilStopped(mixer, audio);
+    const int64_t first = LessonAudio::MsToFrame(200, 22050);
+    const int64_t last = LessonAudio::MsToFrame(1200, 22050);
+    const std::vector<float> expected = Resampled({ref.begin() + first, ref.begin() + last + 1}, 2.0, 1);
+    ASSERT_FALSE(expected.empty());
+    ASSERT_GE(out.size(), expected.size() * 2);
+    for (size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_NEAR(out[2 * i], expected[i], 1e-4f) << i;
+        ASSERT_EQ(out[2 * i], out[2 * i + 1]);
+    }
+    EXPECT_TRUE(AllSilent(out, expected.size() * 2));
+    DeliverQueuedCalls();
+    ASSERT_EQ(done.size(), 1);
+    EXPECT_EQ(done.takeFirst().at(0).toInt(), seaPlayRecording);
+}
+
+} // namespace

@@ -1,0 +1,68 @@
+#include "CourseFixture.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct BuildRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+BuildRun RunBuild(const QStringList& args)
+{
+    QProcess process;
+    process.start(QStringLiteral(VELTRA_COURSE_EXE), QStringList{QStringLiteral("build")} + args);
+    EXPECT_TRUE(process.waitForFinished(120000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+// What an author sees on the command line: messages with file and line on
+// stderr, exit code 2 for bad input, and no data folder unless the build worked.
+TEST(BuildCommand, ReportsProblemsWithFileLineAndExitCode)
+{
+    CourseFixture course;
+    const QString dataDir = QDir(course.root()).filePath(QStringLiteral("Data"));
+    const QString lesson = course.write(QStringLiteral("book1/lesson01.yaml"),
+                                        QByteArray(kLessonOne).replace("    zh: \"七点了。\"\n", ""));
+
+    const BuildRun bad = RunBuild({course.path(), dataDir});
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_TRUE(bad.err.contains(lesson + QStringLiteral(":8: error: sentence 1: missing field 'zh'"))) << bad.err.toStdString();
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("nothing was written")));
+    EXPECT_FALSE(QFileInfo::exists(dataDir));
+
+    const struct {
+        QStringList args;
+        const char* message;
+    } usage[] = {
+        {{}, "build needs COURSE_DIR and DATA_DIR"},
+        {{course.path()}, "build needs COURSE_DIR and DATA_DIR"},
+        {{QStringLiteral("--jobs"), QStringLiteral("0"), course.path(), dataDir}, "--jobs takes a number from 1 to 8"},
+    };
+    for (const auto& c : usage) {
+        const BuildRun run = RunBuild(c.args);
+        EXPECT_EQ(run.exitCode, 2) << c.message;
+        EXPECT_TRUE(run.err.contains(QLatin1String(c.message))) << run.err.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(dataDir));
+
+    // Warnings alone do not stop the build, but a folder of other files is never replaced.
+    course.write(QStringLiteral("book1/lesson01.yaml"), QByteArray(kLessonOne).replace("  - en: \"class\"\n", "  - en: \"umbrella\"\n"));
+    const BuildRun refused = RunBuild({course.path(), course.path()});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("refusing to replace"))) << refused.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(lesson));
+    const BuildRun warned = RunBuild({course.path(), dataDir});
+    EXPECT_EQ(warned.exitCode, 0) << warned.err.toStdString();
+    EXPECT_TRUE(warned.err.contains(lesson + QStringLiteral(":19: warning: new word 'umbrella' occurs in no sentence of lesson 1")))
+        << warned.err.toStdString();
+    EXPECT_TRUE(warned.out.startsWith(QStringLiteral("Built ")));
+    EXPECT_TRUE(QFileInfo::exists(QDir(dataDir).filePath(QStringLiteral("qor.db"))));
+}
+
+} // namespace
