@@ -6,15 +6,19 @@
 
 namespace {
 
-// Byte by byte: the header fields sit at any alignment.
-uint32_t ReadLe32(const unsigned char* at)
+// Byte by byte: callers have checked the bounds, and this keeps the
+// optimiser from tracing the read into QByteArray's shared empty buffer.
+uint32_t ReadLe32(const QByteArray& bytes, qsizetype at)
 {
-    return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = value << 8 | static_cast<uint8_t>(bytes.at(at + i));
+    return value;
 }
 
-uint16_t ReadLe16(const unsigned char* at)
+uint16_t ReadLe16(const QByteArray& bytes, qsizetype at)
 {
-    return static_cast<uint16_t>(at[0] | at[1] << 8);
+    return static_cast<uint16_t>(static_cast<uint8_t>(bytes.at(at)) | static_cast<uint8_t>(bytes.at(at + 1)) << 8);
 }
 
 void AppendLe32(QByteArray& out, uint32_t value)
@@ -37,24 +41,23 @@ std::optional<MonoPcm> ParseWav(const QByteArray& bytes)
 {
     if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE")
         return std::nullopt;
-    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
     MonoPcm pcm;
     bool haveFormat = false;
     qsizetype at = 12;
     while (at + 8 <= bytes.size()) {
         const QByteArray id = bytes.mid(at, 4);
-        const qint64 declared = ReadLe32(data + at + 4);
+        const qint64 declared = ReadLe32(bytes, at + 4);
         const qsizetype body = at + 8;
         const qsizetype available = bytes.size() - body;
         if (id == "fmt ") {
             if (declared < 16 || available < 16)
                 return std::nullopt;
-            const uint16_t format = ReadLe16(data + body);
-            const uint16_t channels = ReadLe16(data + body + 2);
-            const uint16_t bits = ReadLe16(data + body + 14);
+            const uint16_t format = ReadLe16(bytes, body);
+            const uint16_t channels = ReadLe16(bytes, body + 2);
+            const uint16_t bits = ReadLe16(bytes, body + 14);
             if (format != 1 || channels != 1 || bits != 16)
                 return std::nullopt;
-            pcm.sampleRate = static_cast<int>(ReadLe32(data + body + 4));
+            pcm.sampleRate = static_cast<int>(ReadLe32(bytes, body + 4));
             haveFormat = pcm.sampleRate > 0;
         } else if (id == "data") {
             if (!haveFormat)
@@ -62,7 +65,7 @@ std::optional<MonoPcm> ParseWav(const QByteArray& bytes)
             const qsizetype length = std::min<qint64>(declared, available) & ~qint64(1);
             pcm.samples.resize(static_cast<std::size_t>(length / 2));
             for (std::size_t i = 0; i < pcm.samples.size(); ++i)
-                pcm.samples[i] = static_cast<int16_t>(ReadLe16(data + body + static_cast<qsizetype>(i) * 2));
+                pcm.samples[i] = static_cast<int16_t>(ReadLe16(bytes, body + static_cast<qsizetype>(i) * 2));
             return pcm;
         }
         if (declared > available)
