@@ -10,7 +10,8 @@
 #include <vector>
 
 // Console output as usual, plus the speed of each listed benchmark relative
-// to its baseline from the same run (1.00 = as fast as the baseline).
+// to its baseline from the same run (1.00 = as fast as the baseline), by CPU
+// time, which a busy machine disturbs less than wall time.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     // Pairs of (benchmark name, baseline name).
@@ -25,7 +26,7 @@ public:
         // The fastest repetition, or the median when only aggregates come.
         for (const Run& run : runs) {
             const std::string name = run.run_name.str();
-            const double t = run.GetAdjustedRealTime();
+            const double t = run.GetAdjustedCPUTime();
             if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !run.error_occurred) {
                 if (!seconds_.count(name) || t < seconds_[name])
                     seconds_[name] = t;

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELTRA_SANITIZE=ON
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELTRA_SANITIZE=ON
 cmake --build build-test -j"$(nproc)"
 bash scripts/fuzz.sh 10
 export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy

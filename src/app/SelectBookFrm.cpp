@@ -1,5 +1,6 @@
 #include "app/SelectBookFrm.h"
 
+#include "app/AppFonts.h"
 #include "data/BookName.h"
 #include "data/DMUnit.h"
 #include "data/LessonTableModel.h"
@@ -70,9 +71,7 @@ TSelectBookForm::TSelectBookForm(QWidget* owner, TDM& dm)
     , m_dm(dm)
 {
     setWindowTitle(QStringLiteral("选择课程"));
-    QFont songTi(QStringLiteral("宋体"));
-    songTi.setPixelSize(12);
-    setFont(songTi);
+    setFont(SongTiFont(12));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(CreateSearchRow());

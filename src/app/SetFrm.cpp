@@ -1,5 +1,6 @@
 #include "app/SetFrm.h"
 
+#include "app/AppFonts.h"
 #include "controls/kznTrackBarOk.h"
 #include "data/DMUnit.h"
 
@@ -70,9 +71,7 @@ TSetForm::TSetForm(QWidget* owner, TDM& dm)
     , m_dm(dm)
 {
     setWindowTitle(QStringLiteral("设置"));
-    QFont songTi(QStringLiteral("宋体"));
-    songTi.setPixelSize(12);
-    setFont(songTi);
+    setFont(SongTiFont(12));
 
     auto* pages = new QTabWidget(this);
     pages->setObjectName(QStringLiteral("pcSet"));

@@ -69,27 +69,59 @@ constexpr uint16_t kImaAdpcm = 0x0011;
 
 } // namespace
 
-std::optional<int64_t> StatedAdpcmFrames(const QByteArray& bytes)
+namespace {
+
+struct AdpcmLayout {
+    std::optional<int64_t> statedFrames;  // from the "fact" chunk
+    int64_t samplesPerBlock = 0;          // from the "fmt " chunk; 0 when not stated
+};
+
+std::optional<AdpcmLayout> ReadAdpcmLayout(const QByteArray& bytes)
 {
     if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE")
         return std::nullopt;
     std::optional<uint16_t> formatTag;
-    std::optional<int64_t> factFrames;
+    AdpcmLayout layout;
     // Chunks are word-aligned; a length running past the end stops the walk.
     for (qsizetype at = 12; at + 8 <= bytes.size();) {
         const char* header = bytes.constData() + at;
         const int64_t length = LittleEndian32(header + 4);
         if (at + 8 + length > bytes.size())
             break;
-        if (std::memcmp(header, "fmt ", 4) == 0 && length >= 2)
+        if (std::memcmp(header, "fmt ", 4) == 0 && length >= 2) {
             formatTag = LittleEndian16(header + 8);
-        else if (std::memcmp(header, "fact", 4) == 0 && length >= 4)
-            factFrames = LittleEndian32(header + 8);
+            if (length >= 20)
+                layout.samplesPerBlock = LittleEndian16(header + 8 + 18);
+        } else if (std::memcmp(header, "fact", 4) == 0 && length >= 4) {
+            layout.statedFrames = LittleEndian32(header + 8);
+        }
         at += 8 + length + (length & 1);
     }
     if (formatTag != kMsAdpcm && formatTag != kImaAdpcm)
         return std::nullopt;
-    return factFrames;
+    return layout;
+}
+
+// The decoded length without the last block's padding. Only padding is cut:
+// a stated length of zero or one shorter by a whole block or more is a
+// careless writer's, and the audio is kept whole.
+int64_t TrimmedFrames(const QByteArray& bytes, int64_t decodedFrames)
+{
+    const std::optional<AdpcmLayout> layout = ReadAdpcmLayout(bytes);
+    if (!layout || !layout->statedFrames)
+        return decodedFrames;
+    const int64_t stated = *layout->statedFrames;
+    if (stated <= 0 || stated >= decodedFrames || decodedFrames - stated >= layout->samplesPerBlock)
+        return decodedFrames;
+    return stated;
+}
+
+} // namespace
+
+std::optional<int64_t> StatedAdpcmFrames(const QByteArray& bytes)
+{
+    const std::optional<AdpcmLayout> layout = ReadAdpcmLayout(bytes);
+    return layout ? layout->statedFrames : std::nullopt;
 }
 
 std::optional<PcmAudio> DecodeWav(const QByteArray& bytes)
@@ -113,9 +145,7 @@ std::optional<PcmAudio> DecodeWav(const QByteArray& bytes)
         audio.sampleRate = info.samplerate;
         audio.samples.resize(size_t(info.frames) * size_t(info.channels));
         const sf_count_t got = sf_readf_float(file, audio.samples.data(), info.frames);
-        int64_t frames = std::max<sf_count_t>(got, 0);
-        if (const auto stated = StatedAdpcmFrames(bytes); stated && *stated < frames)
-            frames = *stated;
+        const int64_t frames = TrimmedFrames(bytes, std::max<sf_count_t>(got, 0));
         audio.samples.resize(size_t(frames) * size_t(info.channels));
         result = std::move(audio);
     }

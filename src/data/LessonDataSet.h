@@ -126,6 +126,7 @@ private:
     void ResetVisible(bool filtered, const QString& field = {}, const QString& text = {});
     void SetState(State state);
     const QVector<QVariant>* VisibleRow(int row) const;
+    bool Writable() const;
     bool WriteRow();
     void RemoveVisibleRow(int row);
     void SyncSelection();

@@ -16,11 +16,17 @@ QString Quoted(const QString& name)
 
 } // namespace
 
+bool TLessonDataSet::Writable() const
+{
+    // Rows can only be written back when each one knows its rowid.
+    return !m_table.isEmpty() && m_rowIds.size() == m_rows.size();
+}
+
 bool TLessonDataSet::Edit()
 {
     if (m_state == State::Edit || m_state == State::Insert)
         return true;
-    if (m_state != State::Browse || m_table.isEmpty() || m_row < 0) {
+    if (m_state != State::Browse || !Writable() || m_row < 0) {
         m_lastError = QStringLiteral("This list cannot be edited now.");
         return false;
     }
@@ -31,7 +37,7 @@ bool TLessonDataSet::Edit()
 
 bool TLessonDataSet::Insert()
 {
-    if (m_state != State::Browse || m_table.isEmpty()) {
+    if (m_state != State::Browse || !Writable()) {
         m_lastError = QStringLiteral("No row can be added to this list now.");
         return false;
     }
@@ -135,7 +141,7 @@ bool TLessonDataSet::Delete()
         return true;
     }
     Cancel();
-    if (m_state != State::Browse || m_table.isEmpty() || m_row < 0) {
+    if (m_state != State::Browse || !Writable() || m_row < 0) {
         m_lastError = QStringLiteral("There is no row to delete.");
         return false;
     }

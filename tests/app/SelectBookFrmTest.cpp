@@ -109,24 +109,6 @@ private slots:
         QCOMPARE(fixture.dm->CurLesson, 1);
     }
 
-    void cancelLeavesTheOpenLessonUntouched()
-    {
-        DialogFixture fixture;
-        QVERIFY(fixture.dm->IsConnected());
-        TDM& dm = *fixture.dm;
-        QVERIFY(dm.OpenLesson(8));
-        const QString title = dm.CurTitle;
-        WhenModalShown([](QDialog& dialog) {
-            Child<QTableView>(dialog, "DBGridEh1")->selectRow(0);
-            Child<QPushButton>(dialog, "btnCancel")->click();
-        });
-        QVERIFY(!SelectLesson(nullptr, dm));
-        QCOMPARE(dm.CurContentID, 8);
-        QCOMPARE(dm.CurTitle, title);
-        QCOMPARE(dm.adsQorSen.FieldValue(QStringLiteral("FID")).toInt(), 21);
-        QVERIFY(fixture.messages.entries.empty());
-    }
-
     void lessonThatCannotBeOpenedKeepsThePreviousOne()
     {
         DialogFixture fixture;

@@ -285,3 +285,23 @@ TEST_F(MediaPlayerTest, PauseHoldsThePositionAndResumeGoesOn)
     EXPECT_EQ(notes, (std::vector{Result::nvSuperseded, Result::nvSuccessful}));
     EXPECT_EQ(player.Position(), player.Length());
 }
+
+// The program's own output device (SDL's dummy driver here, which keeps real
+// time): the completion comes back on the GUI thread.
+TEST(MediaPlayerOnDevice, PlayReportsSuccessOnTheGuiThread)
+{
+    QTemporaryDir dir;
+    const QString word = dir.filePath("word.wav");
+    ASSERT_TRUE(WriteWav(word, SF_FORMAT_PCM_16, 1, 22050, Tone(2205, 1, 22050)));
+    TkznMediaPlayer player;
+    std::vector<Result> notes;
+    QObject::connect(&player, &TkznMediaPlayer::OnNotify, [&](TkznMediaPlayer* sender) {
+        EXPECT_EQ(QThread::currentThread(), qApp->thread());
+        notes.push_back(sender->NotifyResult());
+    });
+    player.PlayFile(word);
+    EXPECT_EQ(player.Length(), 100);
+    ASSERT_TRUE(PumpUntil([&] { return !notes.empty(); }));
+    EXPECT_EQ(notes, (std::vector{Result::nvSuccessful}));
+    EXPECT_EQ(player.Position(), player.Length());
+}

@@ -95,6 +95,19 @@ TEST(WavFile, AdpcmLengthComesFromTheFactChunk)
     ASSERT_TRUE(WriteWav(pcm, SF_FORMAT_PCM_16, 1, 22050, Tone(1001, 1, 22050)));
     EXPECT_EQ(StatedAdpcmFrames(ReadAll(pcm)), std::nullopt);
 
+    // Only padding is cut: a careless length of zero or of less than the
+    // blocks before the last keeps the audio whole.
+    const QString longer = dir.filePath("longer.wav");
+    ASSERT_TRUE(WriteWav(longer, SF_FORMAT_IMA_ADPCM, 1, 22050, Tone(3001, 1, 22050)));
+    const QByteArray longerBytes = ReadAll(longer);
+    const int64_t padded = DecodeWav(longerBytes)->Frames();
+    ASSERT_GT(padded, 3001);
+    for (const uint32_t stated : {0u, 1001u, 3001u}) {
+        QByteArray wav = longerBytes;
+        StateTrueLength(wav, stated);
+        EXPECT_EQ(DecodeWav(wav)->Frames(), stated == 3001 ? 3001 : padded) << stated;
+    }
+
     // A fact chunk claiming more than the data holds never lengthens the audio.
     QByteArray inflated = bytes;
     const qsizetype fact = inflated.indexOf("fact");

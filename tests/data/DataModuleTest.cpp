@@ -124,6 +124,14 @@ TEST_F(NoteEditing, CancelAndDelete)
     EXPECT_TRUE(Notes().isEmpty());
     EXPECT_FALSE(note.Delete());  // nothing left to delete
     EXPECT_FALSE(dm.adsQorSen.Edit());  // lesson text is read-only
+
+    // Rows read without their rowids cannot be written back.
+    TLessonDataSet unkeyed;
+    unkeyed.Assign(RowSet{{"FNote"}, {{QVariant("x")}}, {}});
+    unkeyed.SetWriteTarget(dm.Database().connectionName(), "tblNote");
+    EXPECT_FALSE(unkeyed.Edit());
+    EXPECT_FALSE(unkeyed.Insert());
+    EXPECT_FALSE(unkeyed.Delete());
     EXPECT_TRUE(messages.entries.empty());
 }
 

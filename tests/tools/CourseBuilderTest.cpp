@@ -303,6 +303,20 @@ TEST_F(CourseBuilderTest, BadInputLeavesTheDataFolderAlone)
               QStringList{QStringLiteral("Data")});
 }
 
+TEST_F(CourseBuilderTest, ALinkedDataFolderIsReplacedWhereItIs)
+{
+    ASSERT_EQ(build(), CourseBuilder::Result::Built) << error.toStdString();
+    const QString realDir = dataDir;
+    ASSERT_TRUE(Exec(realDir, QStringLiteral("INSERT INTO tblNote (FContentID, FNote) VALUES (1, 'kept')")));
+    dataDir = QDir(course.root()).filePath(QStringLiteral("link"));
+    ASSERT_TRUE(QFile::link(realDir, dataDir));
+
+    ASSERT_EQ(build(), CourseBuilder::Result::Built) << error.toStdString();
+    EXPECT_TRUE(QFileInfo(dataDir).isSymLink());
+    EXPECT_EQ(Rows(realDir, QStringLiteral("SELECT FNote FROM tblNote")).size(), 1u);
+    EXPECT_EQ(Rows(realDir, QStringLiteral("SELECT FID FROM tblContent")).size(), 3u);
+}
+
 TEST_F(CourseBuilderTest, RebuildKeepsTheLearnersNotesAndSettings)
 {
     ASSERT_EQ(build(), CourseBuilder::Result::Built) << error.toStdString();

@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "ContainerCommands.h"
 #include "LessonsCommand.h"
+#include "PlayCommand.h"
 #include "StoreCommands.h"
 
 #include <QCoreApplication>
@@ -27,6 +28,7 @@ const std::vector<Command> kCommands = {
     {"pack", kPackUsage, RunPack},
     {"unpack", kUnpackUsage, RunUnpack},
     {"lessons", kLessonsUsage, RunLessons},
+    {"play", kPlayUsage, RunPlay},
     {"show", kShowUsage, RunShow},
     {"option", kOptionUsage, RunOption},
 };

@@ -30,7 +30,13 @@ bool StagingFolder::canReplace(const QString& target, QString& error)
     return false;
 }
 
-StagingFolder::StagingFolder(const QString& target) : m_target(QDir::cleanPath(QDir(target).absolutePath())) {}
+StagingFolder::StagingFolder(const QString& target)
+{
+    // A data folder reached through a symbolic link is replaced where it
+    // really is, so the link keeps pointing at the current data.
+    const QFileInfo info(target);
+    m_target = info.exists() ? info.canonicalFilePath() : QDir::cleanPath(info.absoluteFilePath());
+}
 
 StagingFolder::~StagingFolder()
 {

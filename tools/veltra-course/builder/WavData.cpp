@@ -6,14 +6,19 @@
 
 namespace {
 
+// Byte by byte: callers have checked the bounds, and this keeps the
+// optimiser from tracing the read into QByteArray's shared empty buffer.
 uint32_t ReadLe32(const QByteArray& bytes, qsizetype at)
 {
-    return qFromLittleEndian<uint32_t>(bytes.constData() + at);
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = value << 8 | static_cast<uint8_t>(bytes.at(at + i));
+    return value;
 }
 
 uint16_t ReadLe16(const QByteArray& bytes, qsizetype at)
 {
-    return qFromLittleEndian<uint16_t>(bytes.constData() + at);
+    return static_cast<uint16_t>(static_cast<uint8_t>(bytes.at(at)) | static_cast<uint8_t>(bytes.at(at + 1)) << 8);
 }
 
 void AppendLe32(QByteArray& out, uint32_t value)
