@@ -138,7 +138,8 @@ void LessonAudio::StopLessonAudio()
 
 void LessonAudio::ApplySpeed(int speed)
 {
-    m_speed = std::clamp(speed, 8, 12);
+    // A value the settings cannot hold plays at the native rate.
+    m_speed = speed >= 8 && speed <= 12 ? speed : 10;
     if (FStream)
         FStream->setSpeed(m_speed);
 }
