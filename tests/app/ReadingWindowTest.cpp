@@ -8,6 +8,7 @@
 #include "app/SenPage.h"
 #include "app/WordPage.h"
 #include "audio/LessonAudio.h"
+#include "controls/kznMediaPlayer.h"
 #include "controls/kznThreadTimer.h"
 
 #include <QDir>
@@ -107,6 +108,39 @@ private slots:
         const int stoppedAt = sentences.RecNo();
         PumpFor(300);
         QCOMPARE(sentences.RecNo(), stoppedAt);
+        QVERIFY(m_errorBoxes.isEmpty());
+    }
+
+    void comparePlaysTheTakeOnlyAfterTheModelSentence()
+    {
+        CourseFixture course;
+        Session s(course);
+        s.form.show();
+        s.form.pcMain->setCurrentWidget(s.form.tsSen);
+        TSenPage* sen = PageOf<TSenPage>(s.form.tsSen);
+        sen->btnSenFellow->click();
+        PumpFor(200);
+        sen->btnSenFellow->click();  // plays the take back at once
+        QCOMPARE(s.form.mpFellow->Mode(), TMPModes::mpPlaying);
+        s.form.mpFellow->Stop();
+        int takeEnds = 0;
+        connect(s.form.mpFellow, &TkznMediaPlayer::OnNotify, sen, [&](TkznMediaPlayer* p) {
+            if (p->NotifyResult() == TMPNotifyResult::nvSuccessful)
+                ++takeEnds;
+        });
+
+        // Another sentence before the model's end takes the end over: no take.
+        sen->btnFellowPlay->click();
+        sen->btnSpeakSen->click();
+        PumpFor(1500);
+        QCOMPARE(takeEnds, 0);
+
+        // Undisturbed, the take follows the 800 ms model sentence.
+        sen->btnFellowPlay->click();
+        QVERIFY(s.form.Audio().isPlaying());
+        QVERIFY(s.form.mpFellow->Mode() != TMPModes::mpPlaying);
+        QVERIFY(PumpUntil([&] { return takeEnds == 1; }, 5000));
+        QVERIFY(!s.form.Audio().isPlaying());
         QVERIFY(m_errorBoxes.isEmpty());
     }
 
