@@ -8,6 +8,7 @@
 #include "app/ProgramPaths.h"
 #include "app/SelectBookFrm.h"
 #include "app/SetFrm.h"
+#include "app/StudyReading.h"
 #include "audio/LessonAudio.h"
 #include "controls/kznMediaPlayer.h"
 #include "controls/kznThreadTimer.h"
@@ -72,6 +73,7 @@ TMainForm::TMainForm(TDM& dm, QWidget* parent)
     ttWord->setObjectName(QStringLiteral("ttWord"));
     ttSen = new TkznThreadTimer(this);
     ttSen->setObjectName(QStringLiteral("ttSen"));
+    m_reading = std::make_unique<TStudyReading>(*this);
 
     connect(m_audio.get(), &LessonAudio::speakDone, this,
             [this](int action) { RunGuarded([&] { SpeakDone(action); }); });
@@ -202,8 +204,7 @@ void TMainForm::SpeakDone(int action)
     switch (action) {
     case 1:
         // A span that ended just before the reading was stopped stays quiet.
-        if (ContinuousReadingRunning)
-            ttSen->SetActive(true);
+        m_reading->SpanEnded();
         break;
     case 2:
         PlayRecording();

@@ -17,6 +17,7 @@ class TkznMediaPlayer;
 class TkznThreadTimer;
 class TLessonDataSet;
 class TNotePage;
+class TStudyReading;
 
 // The program's main window: lesson header, the five study pages, the menus,
 // and the objects that outlive a page (lesson audio, the two invisible
@@ -26,8 +27,8 @@ class TNotePage;
 // through its public members: DM, Audio(), mpWord, mpFellow, ttSen, ttWord,
 // ilMain, FPageDataSet. The text and word pages fill the empty containers
 // tsSen and tsWord; the exercise pages fill tsWordWrite, tsWordSelect and
-// tsSenWrite. Continuous sentence reading sets ContinuousReadingRunning while
-// it runs, so that the end of a played span re-arms ttSen.
+// tsSenWrite. Reading() drives the text and word pages and lends the
+// exercises its word speaker.
 //
 // Everything here runs on the GUI thread; the end-of-span notification of the
 // audio engine arrives there as a queued call.
@@ -61,11 +62,11 @@ public:
     bool ShowHint() const { return m_showHint; }
 
     LessonAudio& Audio() { return *m_audio; }
+    TStudyReading& Reading() { return *m_reading; }
 
     TDM& DM;
     TMainGlyphs ilMain;
     TLessonDataSet* FPageDataSet = nullptr;
-    bool ContinuousReadingRunning = false;
 
     TkznMediaPlayer* mpWord = nullptr;
     TkznMediaPlayer* mpFellow = nullptr;
@@ -117,6 +118,7 @@ private:
     void tsTestShow();
 
     std::unique_ptr<LessonAudio> m_audio;
+    std::unique_ptr<TStudyReading> m_reading;  // after m_audio: it uses the audio to its end
     QPointer<QWidget> m_aboutBox;
     bool m_startupFailed = false;
     bool m_showHint = false;

@@ -27,7 +27,10 @@ QString WriteTempMp3(const QByteArray& mp3)
     if (path.isEmpty())
         return {};
     QFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+    // The file was just made empty and is ours. Opening it truncating would
+    // make the file system write it out at close, which doubled the time of
+    // a lesson switch.
+    const bool written = file.open(QIODevice::ReadWrite)
         && file.write(mp3) == mp3.size() && file.flush();
     file.close();
     if (!written || file.error() != QFileDevice::NoError) {
@@ -138,7 +141,8 @@ void LessonAudio::StopLessonAudio()
 
 void LessonAudio::ApplySpeed(int speed)
 {
-    m_speed = std::clamp(speed, 8, 12);
+    // A value the settings cannot hold plays at the native rate.
+    m_speed = speed >= 8 && speed <= 12 ? speed : 10;
     if (FStream)
         FStream->setSpeed(m_speed);
 }

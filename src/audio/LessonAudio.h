@@ -54,8 +54,9 @@ public:
     void PlaySentence(int beginMs, int endMs, int endAction);
     // Stops playback; an end already on its way is still delivered.
     void StopLessonAudio();
-    // 8..12 tenths of the native rate (tempo and pitch together); applies at
-    // once, also in the middle of a span, which still ends at its place.
+    // 8..12 tenths of the native rate (tempo and pitch together; anything
+    // else means 10); applies at once, also in the middle of a span, which
+    // still ends at its place.
     void ApplySpeed(int speed);
     // Frees the stream and deletes its temporary MP3.
     void CloseLessonAudio();

@@ -240,15 +240,20 @@ private slots:
     {
         CourseFixture course;
         Session s(course);
-        s.form.ContinuousReadingRunning = false;
+        auto* reading = s.form.tsSen->findChild<QPushButton*>(QStringLiteral("btnSenSpeakRuning"));
+        QVERIFY(reading);
+        reading->click();  // started and stopped again
+        reading->click();
         s.form.SpeakDone(1);  // arrived after the learner stopped the reading
         QVERIFY(!s.form.ttSen->Active());
         s.form.SpeakDone(7);
         QVERIFY(!s.form.ttSen->Active());
-        s.form.ContinuousReadingRunning = true;
+        reading->click();
+        s.form.ttSen->SetActive(false);  // as a step leaves it
         s.form.SpeakDone(1);
         QVERIFY(s.form.ttSen->Active());
-        s.form.ttSen->SetActive(false);
+        reading->click();
+        QVERIFY(!s.form.ttSen->Active());
         QVERIFY(m_errorBoxes.isEmpty());
 
         // Comparing before any take: the recorder is not open, and the

@@ -122,21 +122,23 @@ TEST_F(LessonSpanTest, SpanEndsOnItsLastFrameAtEverySpeed)
         {{12}, 987, 2100},
         {{8}, 333, 1200},
         {{8, 12}, 2000, 3999},  // 120 % of the native rate, not 96 %
+        {{12, 0}, 2500, 2600},  // no such speed: the native rate
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "span " << c.beginMs << ".." << c.endMs << " speed " << c.speeds.back());
+        const int speed = c.speeds.back() == 0 ? 10 : c.speeds.back();
+        SCOPED_TRACE(::testing::Message() << "span " << c.beginMs << ".." << c.endMs << " speed " << speed);
         for (int speed : c.speeds)
             audio.ApplySpeed(speed);
         audio.PlaySentence(c.beginMs, c.endMs, seaContinue);
         const std::vector<float> out = RenderUntilStopped(mixer, audio);
         const std::vector<float> span = Slice(reference, frame(c.beginMs), frame(c.endMs));
 
-        if (c.speeds.back() == 10) {
+        if (speed == 10) {
             ASSERT_GE(out.size(), span.size());
             EXPECT_EQ(MaxDifference(out, span, span.size()), 0.0f);
             EXPECT_TRUE(AllSilent(out, span.size())) << "a frame past the span's end was played";
         } else {
-            const double ratio = 10.0 / c.speeds.back();
+            const double ratio = 10.0 / speed;
             const std::vector<float> expected = Resampled(span, ratio);
             ASSERT_GE(out.size(), expected.size());
             EXPECT_LT(MaxDifference(out, expected, expected.size()), 1e-4f);

@@ -79,6 +79,9 @@ TEST(CourseReader, MalformedLessonsAreReportedWithTheirLine)
         {"no sentences", "sentences:\n  - en: \"It's seven o'clock.\"\n    zh: \"七点了。\"\n  - en: \"Is the classroom open?\"\n"
                          "    zh: \"教室开着吗？\"\n",
          "sentences: []\n", Diagnostics::Kind::Error, 7, "'sentences' must be a list of at least one sentence"},
+        // The stored cipher cannot carry a zero byte.
+        {"NUL character", "    zh: \"七点了。\"\n", "    zh: \"七点\\0了。\"\n", Diagnostics::Kind::Error, 9,
+         "sentence 1: field 'zh' contains a NUL character"},
         {"lesson not a number", "lesson: 1\n", "lesson: one\n", Diagnostics::Kind::Error, 1,
          "field 'lesson' must be a whole number"},
         {"lesson zero", "lesson: 1\n", "lesson: 0\n", Diagnostics::Kind::Error, 1, "field 'lesson' must be a whole number"},

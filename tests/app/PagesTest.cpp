@@ -1,0 +1,352 @@
+#include "PageFixture.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QtTest>
+
+namespace {
+
+void ClickRow(QTableView* grid, int row, int column)
+{
+    const QRect cell = grid->visualRect(grid->model()->index(row, column));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+// The widgets of `expected` in the order the focus chain visits them.
+QList<QWidget*> FocusOrder(const QList<QWidget*>& expected)
+{
+    QList<QWidget*> order;
+    QWidget* w = expected.first();
+    do {
+        if (expected.contains(w) && !order.contains(w))
+            order << w;
+        w = w->nextInFocusChain();
+    } while (w != expected.first());
+    return order;
+}
+
+}  // namespace
+
+class PagesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void senPageLayout();
+    void wordPageLayout();
+    void gridClickReadsTheCurrentRow();
+    void continuousReadingStopsByButtonAndByLeavingThePage();
+    void sentenceFollowReadingStates();
+    void wordFollowReadingStates();
+    void wordTakeWithMissingModelReturnsToIdle();
+    void navigationButtons();
+    void relatedSentence_data();
+    void relatedSentence();
+    void relatedSentenceWithoutMatchKeepsThePlace();
+    void wordDetailsFollowTheCurrentWord();
+};
+
+void PagesTest::senPageLayout()
+{
+    PageFixture f;
+    TSenPage& p = *f.sen;
+    QCOMPARE(p.grdSen->geometry(), QRect(16, 8, 577, 291));
+    QCOMPARE(p.grdSen->verticalHeader()->defaultSectionSize(), (291 - 25) / 4);
+    const int english = f.sentences.FieldIndex("FEnglish");
+    const int chinese = f.sentences.FieldIndex("FChinese");
+    for (int c = 0; c < f.sentences.Fields().size(); ++c)
+        QCOMPARE(p.grdSen->isColumnHidden(c), c != english && c != chinese);
+    QCOMPARE(p.grdSen->columnWidth(english), 309);
+    QCOMPARE(p.grdSen->columnWidth(chinese), 233);
+    QCOMPARE(p.grdSen->model()->headerData(english, Qt::Horizontal).toString(), QString("英文"));
+    QCOMPARE(p.grdSen->model()->headerData(chinese, Qt::Horizontal).toString(), QString("中文"));
+
+    const struct {
+        QPushButton* button;
+        const char* caption;
+        int left;
+    } buttons[] = {{p.btnSpeakSen, "朗读句子", 43}, {p.btnSenSpeakRuning, "连续朗读", 131},
+                   {p.btnSenFellow, "开始跟读", 219}, {p.btnFellowPlay, "跟读对比", 307},
+                   {p.btnSenTest, "强化练习", 395}, {p.btnNote, "课程笔记", 483}};
+    for (const auto& b : buttons) {
+        QCOMPARE(b.button->text(), QString::fromUtf8(b.caption));
+        QCOMPARE(b.button->geometry(), QRect(b.left, 312, 75, 25));
+    }
+    QVERIFY(!p.btnFellowPlay->isEnabled());
+    const QList<QWidget*> order{p.grdSen, p.btnSpeakSen, p.btnSenSpeakRuning, p.btnSenTest,
+                                p.btnSenFellow, p.btnNote, p.btnFellowPlay};
+    QCOMPARE(FocusOrder(order), order);
+
+    // A reload of the lesson keeps the columns as they were set up.
+    FillSentences(f.sentences, {{7, "Again.", 0, 100}});
+    QVERIFY(p.grdSen->isColumnHidden(f.sentences.FieldIndex("FID")));
+    QCOMPARE(p.grdSen->columnWidth(english), 309);
+}
+
+void PagesTest::wordPageLayout()
+{
+    PageFixture f;
+    TWordPage& p = *f.word;
+    QCOMPARE(p.DBGridEh1->geometry(), QRect(16, 16, 209, 313));
+    const int english = f.words.FieldIndex("FEnglish");
+    QCOMPARE(p.DBGridEh1->model()->headerData(english, Qt::Horizontal).toString(), QString("生词列表"));
+    QCOMPARE(p.DBGridEh1->columnWidth(english), 174);
+    QCOMPARE(p.DBGridEh1->verticalHeader()->defaultSectionSize(), 18);
+    const struct {
+        QPushButton* button;
+        const char* caption;
+        QRect geometry;
+    } buttons[] = {{p.btnWordSpeak, "朗读单词", {239, 303, 56, 25}},
+                   {p.btnWordSpeakRuning, "连续朗读", {299, 303, 56, 25}},
+                   {p.btnSenInLesson, "相关句子", {359, 303, 56, 25}},
+                   {p.btnWordFellow, "单词跟读", {419, 303, 56, 25}},
+                   {p.btnWordFellowPlay, "跟读对比", {480, 303, 56, 25}},
+                   {p.btnWordTest, "单词练习", {541, 303, 57, 25}}};
+    for (const auto& b : buttons) {
+        QCOMPARE(b.button->text(), QString::fromUtf8(b.caption));
+        QCOMPARE(b.button->geometry(), b.geometry);
+    }
+    QVERIFY(!p.btnWordFellowPlay->isEnabled());
+    const QList<QWidget*> order{p.DBGridEh1, p.DBEdit1, p.DBEdit3, p.DBMemo1, p.DBEdit2, p.btnWordSpeak,
+                                p.btnWordSpeakRuning, p.btnSenInLesson, p.btnWordTest, p.btnWordFellow,
+                                p.btnWordFellowPlay};
+    QCOMPARE(FocusOrder(order), order);
+}
+
+void PagesTest::gridClickReadsTheCurrentRow()
+{
+    PageFixture f;
+    f.pcMain.setCurrentWidget(f.tsSen);
+    const int english = f.sentences.FieldIndex("FEnglish");
+    ClickRow(f.sen->grdSen, 2, english);
+    QCOMPARE(f.sentences.RecNo(), 2);
+    ClickRow(f.sen->grdSen, 2, f.sentences.FieldIndex("FChinese"));  // the current row again
+    QCOMPARE(f.log.Take(), QStringList({"play 2100-3300 end0", "play 2100-3300 end0"}));
+    QVERIFY(f.sen->grdSen->hasFocus());
+
+    // After a move past the last row the end-of-list flag holds the click back.
+    f.sentences.Last();
+    f.sentences.Next();
+    ClickRow(f.sen->grdSen, 3, english);
+    QVERIFY(f.log.calls.isEmpty());
+
+    FillSentences(f.sentences, {});
+    QTest::mouseClick(f.sen->grdSen->viewport(), Qt::LeftButton, {}, QPoint(50, 30));
+    f.sen->btnSpeakSen->click();
+    QVERIFY(f.log.calls.isEmpty());
+
+    // The word list: a click speaks the clicked word.
+    f.pcMain.setCurrentWidget(f.tsWord);
+    QDir(f.dataDir.path()).mkdir("qor1");
+    QFile container(f.dataDir.filePath("qor1/12.qow"));
+    QVERIFY(container.open(QIODevice::WriteOnly));
+    container.write(PackContainer("RIFF"));
+    container.close();
+    ClickRow(f.word->DBGridEh1, 1, f.words.FieldIndex("FEnglish"));
+    QCOMPARE(f.log.Take(), QStringList({"open", "play word"}));
+}
+
+void PagesTest::continuousReadingStopsByButtonAndByLeavingThePage()
+{
+    PageFixture f;
+    f.pcMain.setCurrentWidget(f.tsSen);
+    TSenPage& p = *f.sen;
+    p.btnSenSpeakRuning->click();
+    QCOMPARE(p.btnSenSpeakRuning->text(), QString("停止朗读"));
+    QVERIFY(f.senTimer.active);
+    f.sentenceReading.TimerStep();
+    QCOMPARE(f.sentenceReading.RepeatCounter(), 1);
+    p.btnSenSpeakRuning->click();
+    QCOMPARE(p.btnSenSpeakRuning->text(), QString("连续朗读"));
+    QCOMPARE(f.sentenceReading.RepeatCounter(), 0);
+    QVERIFY(!f.senTimer.active);
+    QCOMPARE(f.log.calls.last(), QString("stop"));
+
+    p.btnSenSpeakRuning->click();
+    f.log.Take();
+    f.pcMain.setCurrentWidget(f.tsWord);
+    QCOMPARE(p.btnSenSpeakRuning->text(), QString("连续朗读"));
+    QVERIFY(!f.sentenceReading.Running());
+    QVERIFY(!f.senTimer.active);
+    QCOMPARE(f.log.Take(), QStringList{"stop"});
+
+    // The word page likewise.
+    QDir(f.dataDir.path()).mkdir("qor1");
+    QFile container(f.dataDir.filePath("qor1/11.qow"));
+    QVERIFY(container.open(QIODevice::WriteOnly));
+    container.write(PackContainer("RIFF"));
+    container.close();
+    f.word->btnWordSpeakRuning->click();
+    QCOMPARE(f.word->btnWordSpeakRuning->text(), QString("停止朗读"));
+    QVERIFY(f.wordTimer.active);
+    f.pcMain.setCurrentWidget(f.tsSen);
+    QCOMPARE(f.word->btnWordSpeakRuning->text(), QString("连续朗读"));
+    QVERIFY(!f.wordTimer.active);
+}
+
+void PagesTest::sentenceFollowReadingStates()
+{
+    PageFixture f;
+    f.pcMain.setCurrentWidget(f.tsSen);
+    TSenPage& p = *f.sen;
+    const QList<QWidget*> locked{p.grdSen, p.btnSpeakSen, p.btnSenSpeakRuning, p.btnFellowPlay, p.btnSenTest, p.btnNote};
+
+    p.btnSenSpeakRuning->click();  // a take may start while continuous reading runs
+    p.btnSenFellow->click();
+    QCOMPARE(p.btnSenFellow->text(), QString("停止跟读"));
+    for (QWidget* w : locked)
+        QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+    QVERIFY(f.sentenceReading.Running());
+    f.log.Take();
+    p.btnSenFellow->click();
+    QCOMPARE(p.btnSenFellow->text(), QString("开始跟读"));
+    QCOMPARE(f.log.Take(), QStringList({"rec stop", "rec rewind", "rec play"}));
+    for (QWidget* w : locked)
+        QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
+    QCOMPARE(p.btnSenSpeakRuning->text(), QString("停止朗读"));
+
+    // Compare plays the model with the recording end action.
+    p.btnSenSpeakRuning->click();
+    f.sentences.MoveTo(1);
+    f.log.Take();
+    p.btnFellowPlay->click();
+    QCOMPARE(f.log.Take(), QStringList{"play 900-2100 end2"});
+
+    // Leaving the page during a take ends it without playback.
+    p.btnSenFellow->click();
+    f.log.Take();
+    f.pcMain.setCurrentWidget(f.tsWord);
+    QCOMPARE(f.log.Take(), QStringList{"rec stop"});
+    QCOMPARE(p.btnSenFellow->text(), QString("开始跟读"));
+    QVERIFY(p.btnFellowPlay->isEnabled());
+    // The word page's compare waits for a take of its own.
+    QVERIFY(!f.word->btnWordFellowPlay->isEnabled());
+}
+
+void PagesTest::wordFollowReadingStates()
+{
+    PageFixture f;
+    TWordPage& p = *f.word;
+    QDir(f.dataDir.path()).mkdir("qor1");
+    QFile container(f.dataDir.filePath("qor1/11.qow"));
+    QVERIFY(container.open(QIODevice::WriteOnly));
+    container.write(PackContainer("RIFF"));
+    container.close();
+
+    p.btnWordFellow->click();
+    QCOMPARE(p.btnWordFellow->text(), QString("停止跟读"));
+    QCOMPARE(f.log.Take(), QStringList({"open", "rec open tmpwav.wav", "rec record"}));
+    QVERIFY(!f.wordPlayer.open.isEmpty());  // the model word waits, unplayed
+    for (QWidget* w : {p.btnWordSpeak, p.btnWordSpeakRuning, p.btnSenInLesson, p.btnWordTest, p.btnWordFellowPlay})
+        QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+    QVERIFY(p.DBGridEh1->isEnabled());
+    ClickRow(p.DBGridEh1, 0, f.words.FieldIndex("FEnglish"));
+    QCOMPARE(f.log.Take(), QStringList({"open", "play word"}));
+
+    p.btnWordFellow->click();
+    QCOMPARE(f.log.Take(), QStringList({"rec stop", "rec rewind", "rec play"}));
+    QVERIFY(p.btnWordFellowPlay->isEnabled());
+    p.btnWordFellowPlay->click();
+    QCOMPARE(f.log.Take(), QStringList({"play word", "wait 1500", "rec play"}));
+}
+
+void PagesTest::wordTakeWithMissingModelReturnsToIdle()
+{
+    PageFixture f;
+    TWordPage& p = *f.word;
+    try {
+        p.btnWordFellowClick();
+        QFAIL("the take started without its model word");
+    } catch (const std::exception& e) {
+        QCOMPARE(QString::fromUtf8(e.what()), QString("文件不存在！"));
+    }
+    QCOMPARE(p.btnWordFellow->text(), QString("单词跟读"));
+    QVERIFY(!f.wordFollow.Recording());
+    QVERIFY(p.btnWordSpeak->isEnabled());
+    QVERIFY(!p.btnWordFellowPlay->isEnabled());
+    QCOMPARE(f.log.Take(), QStringList{"open"});
+}
+
+void PagesTest::navigationButtons()
+{
+    PageFixture f;
+    f.sen->btnSenTest->click();
+    f.sen->btnNote->click();
+    f.word->btnWordTest->click();
+    QCOMPARE(f.log.Take(), QStringList({"open senwrite", "open explain", "open wordwrite"}));
+}
+
+void PagesTest::relatedSentence_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<int>("fid");
+    QTest::newRow("several matches, lowest FID") << "clock" << true << 2;
+    QTest::newRow("letter case ignored") << "GOOD" << true << 1;
+    QTest::newRow("apostrophe") << "o'clock" << true << 2;
+    QTest::newRow("inside a longer word") << "he" << true << 3;
+    QTest::newRow("empty word") << "" << true << 1;
+    QTest::newRow("wildcards are literal") << "%" << false << 4;
+    QTest::newRow("quote alone") << "'" << true << 2;
+    QTest::newRow("no match") << "zebra" << false << 4;
+}
+
+void PagesTest::relatedSentence()
+{
+    QFETCH(QString, word);
+    QFETCH(bool, found);
+    QFETCH(int, fid);
+    PageFixture f;
+    f.sentences.Last();
+    QCOMPARE(FindRelatedSentence(f.sentences, word), found);
+    QVERIFY(!f.sentences.Filtered());
+    QCOMPARE(f.sentences.RecordCount(), 4);
+    QCOMPARE(f.sentences.FieldValue("FID").toInt(), fid);
+}
+
+void PagesTest::relatedSentenceWithoutMatchKeepsThePlace()
+{
+    PageFixture f;
+    RowSet words;
+    words.fields = f.words.Fields();
+    words.rows = {{21, 1, "clock", "", "", ""}, {22, 1, "zebra", "", "", ""}};
+    f.words.Assign(words);
+    f.sentences.MoveTo(3);
+
+    f.words.MoveTo(1);
+    f.word->btnSenInLesson->click();
+    QCOMPARE(f.pcMain.currentWidget(), f.tsWord);
+    QCOMPARE(f.sentences.RecNo(), 3);
+
+    f.words.MoveTo(0);
+    f.word->btnSenInLesson->click();
+    QCOMPARE(f.pcMain.currentWidget(), f.tsSen);
+    QCOMPARE(f.sentences.FieldValue("FID").toInt(), 2);
+    QCOMPARE(f.words.RecNo(), 0);  // the search never moves the word list
+}
+
+void PagesTest::wordDetailsFollowTheCurrentWord()
+{
+    PageFixture f;
+    RowSet words;
+    words.fields = f.words.Fields();
+    words.rows = {{21, 1, "clock", "钟", "klɒk", "a noun"}, {22, 1, " tea ", "茶", "tiː", "tea time"}};
+    f.words.Assign(words);
+    TWordPage& p = *f.word;
+    QCOMPARE(p.DBEdit1->text(), QString("clock"));
+    f.words.Next();
+    QCOMPARE(p.DBEdit1->text(), QString(" tea "));
+    QCOMPARE(p.DBEdit2->text(), QString("茶"));
+    QCOMPARE(p.DBEdit3->text(), QString("tiː"));
+    QCOMPARE(p.DBMemo1->toPlainText(), QString("tea time"));
+    f.words.SetFieldFontFamily("FPS", "PDFont1");
+    QCOMPARE(p.DBEdit3->font().family(), QString("PDFont1"));
+
+    FillWords(f.words, {});
+    QVERIFY(p.DBEdit1->text().isEmpty());
+    QVERIFY(p.DBMemo1->toPlainText().isEmpty());
+}
+
+QTEST_MAIN(PagesTest)
+#include "PagesTest.moc"

@@ -1,0 +1,141 @@
+// "veltra-course play" on the sample course, with SDL's disk driver writing
+// exactly what the mixer produced.
+#include "audio/Container.h"
+#include "audio/LessonAudio.h"
+#include "audio/Mp3Decoder.h"
+#include "data/DataPath.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun Play(const QStringList& args, const QString& outputFile)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("disk"));
+    env.insert(QStringLiteral("SDL_DISKAUDIOFILE"), outputFile);
+    env.insert(QStringLiteral("SDL_DISKAUDIODELAY"), QStringLiteral("0"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(VELTRA_COURSE_EXE), QStringList{QStringLiteral("play")} + args);
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+class PlayCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        data = qEnvironmentVariable("VELTRA_SAMPLE_DATA");
+        if (data.isEmpty() || !QFile::exists(data + QStringLiteral("/qor.db")))
+            GTEST_SKIP() << "the sample course has not been built";
+    }
+
+    // Book and lesson of content ID `id` in the sample catalogue.
+    std::pair<int, int> LessonOf(int id) const
+    {
+        std::pair<int, int> result{0, 0};
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("play_test"));
+            db.setDatabaseName(data + QStringLiteral("/qor.db"));
+            if (db.open()) {
+                QSqlQuery q(db);
+                q.prepare(QStringLiteral("SELECT FBook, FLesson FROM tblContent WHERE FID = ?"));
+                q.addBindValue(id);
+                if (q.exec() && q.next())
+                    result = {q.value(0).toInt(), q.value(1).toInt()};
+            }
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("play_test"));
+        return result;
+    }
+
+    QString data;
+    QTemporaryDir dir;
+};
+
+TEST_F(PlayCommandTest, WritesExactlyTheSentenceAtTheNativeRate)
+{
+    const QString raw = dir.filePath(QStringLiteral("out.raw"));
+    const ToolRun run = Play({data, QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("--speed"), QStringLiteral("10")}, raw);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("(\\d+)\\.\\.(\\d+) ms")).match(run.out);
+    ASSERT_TRUE(m.hasMatch()) << run.out.toStdString();
+
+    const auto [book, lesson] = LessonOf(1);
+    const std::optional<QByteArray> mp3 = UnpackContainerFile(ResolveDataPath(data, LessonContainerPath(book, lesson)));
+    ASSERT_TRUE(mp3);
+    auto decoder = Mp3Decoder::open(*mp3);
+    ASSERT_TRUE(decoder);
+    ASSERT_EQ(decoder->rate(), 44100);
+    const int64_t first = LessonAudio::MsToFrame(m.captured(1).toInt(), decoder->rate());
+    const int64_t last = LessonAudio::MsToFrame(m.captured(2).toInt(), decoder->rate());
+    std::vector<float> span(static_cast<size_t>((last - first + 1) * decoder->channels()));
+    ASSERT_TRUE(decoder->seek(first));
+    ASSERT_EQ(decoder->read(span.data(), static_cast<long>(last - first + 1)), last - first + 1);
+    std::vector<float> expected;  // as the mixer lays it out: stereo
+    for (size_t i = 0; i < span.size(); i += static_cast<size_t>(decoder->channels())) {
+        expected.push_back(span[i]);
+        expected.push_back(span[i + static_cast<size_t>(decoder->channels()) - 1]);
+    }
+
+    QFile file(raw);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const auto* out = reinterpret_cast<const float*>(bytes.constData());
+    const auto values = static_cast<size_t>(bytes.size()) / sizeof(float);
+    // Silence, the span, silence: line the first sound of each up.
+    const auto firstSound = [](const float* v, size_t n) { return size_t(std::find_if(v, v + n, [](float x) { return x != 0.0f; }) - v); };
+    const size_t inSpan = firstSound(expected.data(), expected.size()) & ~size_t(1);
+    const size_t inOut = firstSound(out, values) & ~size_t(1);
+    ASSERT_LT(inSpan, expected.size());
+    ASSERT_GE(inOut, inSpan);
+    const size_t start = inOut - inSpan;
+    ASSERT_LE(start + expected.size(), values);
+    for (size_t i = 0; i < expected.size(); ++i)
+        ASSERT_EQ(out[start + i], expected[i]) << "frame " << i / 2;
+    EXPECT_TRUE(std::all_of(out + start + expected.size(), out + values, [](float x) { return x == 0.0f; }))
+        << "sound after the span's last frame";
+}
+
+TEST_F(PlayCommandTest, BadRequestsFailWithTheirExitCodes)
+{
+    const QString raw = dir.filePath(QStringLiteral("out.raw"));
+    struct Case {
+        QStringList args;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {{data, QStringLiteral("1"), QStringLiteral("999")}, 2},
+        {{data, QStringLiteral("1"), QStringLiteral("0")}, 2},
+        {{data, QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("--speed"), QStringLiteral("13")}, 2},
+        {{data, QStringLiteral("x"), QStringLiteral("1")}, 2},
+        {{data, QStringLiteral("999999"), QStringLiteral("1")}, 1},
+        {{dir.filePath(QStringLiteral("nowhere")), QStringLiteral("1"), QStringLiteral("1")}, 1},
+    };
+    for (const Case& c : cases) {
+        const ToolRun run = Play(c.args, raw);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("veltra-course: ")) || run.err.contains(QStringLiteral("\nveltra-course: ")))
+            << run.err.toStdString();
+    }
+}
+
+} // namespace
