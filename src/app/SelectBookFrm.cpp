@@ -1,6 +1,7 @@
 #include "app/SelectBookFrm.h"
 
 #include "app/AppFonts.h"
+#include "app/DialogButtons.h"
 #include "data/BookName.h"
 #include "data/DMUnit.h"
 #include "data/LessonTableModel.h"
@@ -78,19 +79,8 @@ TSelectBookForm::TSelectBookForm(QWidget* owner, TDM& dm)
     CreateLessonGrid();
     layout->addWidget(DBGridEh1, 1);
 
-    btnOk = new QPushButton(QStringLiteral("确定(&O)"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setDefault(true);
-    auto* btnCancel = new QPushButton(QStringLiteral("取消(&C)"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
-    layout->addLayout(buttons);
-
+    btnOk = AddOkCancelRow(this, layout);
     connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(DBGridEh1, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
 
     setFixedSize(396, 255);

@@ -1,6 +1,7 @@
 #include "app/SetFrm.h"
 
 #include "app/AppFonts.h"
+#include "app/DialogButtons.h"
 #include "controls/kznTrackBarOk.h"
 #include "data/DMUnit.h"
 
@@ -78,23 +79,12 @@ TSetForm::TSetForm(QWidget* owner, TDM& dm)
     pages->addTab(CreateNormalPage(pages), QStringLiteral("常规"));
     pages->addTab(CreateTestPage(pages), QStringLiteral("练习"));
 
-    auto* btnOk = new QPushButton(QStringLiteral("确定(&O)"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setDefault(true);
-    auto* btnCancel = new QPushButton(QStringLiteral("取消(&C)"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pages, 1);
-    layout->addLayout(buttons);
+    QPushButton* btnOk = AddOkCancelRow(this, layout);
 
     connect(kznTBO, &QSlider::valueChanged, this, &TSetForm::kznTBOChange);
     connect(btnOk, &QPushButton::clicked, this, &TSetForm::btnOkClick);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     // The outer size of the dialog is 462 x 308 with a usual frame.
     setFixedSize(454, 278);

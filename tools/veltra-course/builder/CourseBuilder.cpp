@@ -1,5 +1,7 @@
 #include "CourseBuilder.h"
 
+#include "ParallelTasks.h"
+
 #include "CourseDatabase.h"
 #include "CourseReader.h"
 #include "LearnerData.h"
@@ -33,40 +35,24 @@ std::optional<std::vector<std::vector<SentenceSpan>>> WriteCourseAudio(const Cou
         nextWordId += static_cast<int>(course.lessons[i].words.size());
     }
 
-    const int jobs = std::clamp(speechOptions.jobs, 1, 8);
+    const int jobs = speechOptions.jobs;
     speechOptions.jobs = 1;  // the parallelism is across lessons
     const SpeechSynthesizer speech(speechOptions);
     std::vector<std::vector<SentenceSpan>> spans(count);
-    std::atomic<std::size_t> next{0};
-    std::atomic<bool> failed{false};
-    std::mutex errorMutex;
-    std::size_t firstFailure = count;
-
-    auto work = [&] {
-        for (std::size_t i = next++; i < count && !failed; i = next++) {
-            const CourseLesson& lesson = course.lessons[i];
-            const QString bookDir = QDir(dataDir).filePath(QStringLiteral("qor%1").arg(lesson.book));
-            QString message;
-            if (auto lessonSpans = WriteLessonAudio(lesson, firstWordIds[i], bookDir, speech, message)) {
-                spans[i] = std::move(*lessonSpans);
-                continue;
-            }
-            failed = true;
-            const std::lock_guard lock(errorMutex);
-            if (i < firstFailure) {
-                firstFailure = i;
-                error = QStringLiteral("book %1 lesson %2: %3").arg(lesson.book).arg(lesson.lesson).arg(message);
-            }
+    const std::optional<QString> failure = RunParallelTasks(count, jobs, [&](std::size_t i) -> std::optional<QString> {
+        const CourseLesson& lesson = course.lessons[i];
+        const QString bookDir = QDir(dataDir).filePath(QStringLiteral("qor%1").arg(lesson.book));
+        QString message;
+        if (auto lessonSpans = WriteLessonAudio(lesson, firstWordIds[i], bookDir, speech, message)) {
+            spans[i] = std::move(*lessonSpans);
+            return std::nullopt;
         }
-    };
-    std::vector<std::thread> workers;
-    for (int j = 1; j < jobs; ++j)
-        workers.emplace_back(work);
-    work();
-    for (std::thread& worker : workers)
-        worker.join();
-    if (failed)
+        return QStringLiteral("book %1 lesson %2: %3").arg(lesson.book).arg(lesson.lesson).arg(message);
+    });
+    if (failure) {
+        error = *failure;
         return std::nullopt;
+    }
     return spans;
 }
 

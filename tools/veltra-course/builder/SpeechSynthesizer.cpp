@@ -1,5 +1,7 @@
 #include "SpeechSynthesizer.h"
 
+#include "ParallelTasks.h"
+
 #include <QProcess>
 
 #include <algorithm>
@@ -39,35 +41,18 @@ std::optional<MonoPcm> SpeechSynthesizer::speakOne(const QString& text, QString&
 std::optional<std::vector<MonoPcm>> SpeechSynthesizer::speak(const QStringList& texts, QString& error) const
 {
     std::vector<MonoPcm> results(static_cast<std::size_t>(texts.size()));
-    std::atomic<qsizetype> next{0};
-    std::atomic<bool> failed{false};
-    std::mutex errorMutex;
-    qsizetype firstFailure = texts.size();
-
-    auto work = [&] {
-        for (qsizetype i = next++; i < texts.size() && !failed; i = next++) {
+    const std::optional<QString> failure =
+        RunParallelTasks(results.size(), m_options.jobs, [&](std::size_t i) -> std::optional<QString> {
             QString message;
-            auto pcm = speakOne(texts.at(i), message);
-            if (pcm) {
-                results[static_cast<std::size_t>(i)] = std::move(*pcm);
-                continue;
-            }
-            failed = true;
-            const std::lock_guard lock(errorMutex);
-            if (i < firstFailure) {
-                firstFailure = i;
-                error = message;
-            }
-        }
-    };
-    const int jobs = std::clamp(m_options.jobs, 1, 8);
-    std::vector<std::thread> workers;
-    for (int j = 1; j < jobs; ++j)
-        workers.emplace_back(work);
-    work();
-    for (std::thread& worker : workers)
-        worker.join();
-    if (failed)
+            auto pcm = speakOne(texts.at(static_cast<qsizetype>(i)), message);
+            if (!pcm)
+                return message;
+            results[i] = std::move(*pcm);
+            return std::nullopt;
+        });
+    if (failure) {
+        error = *failure;
         return std::nullopt;
+    }
     return results;
 }
