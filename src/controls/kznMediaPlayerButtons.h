@@ -16,7 +16,6 @@ public:
         for (TMPBtnType button : buttons)
             m_bits |= Bit(button);
     }
-    static constexpr TButtonSet FromBits(uint16_t bits) { return TButtonSet(uint16_t(bits & kAllBits)); }
     static constexpr TButtonSet All() { return TButtonSet(kAllBits); }
 
     constexpr uint16_t Bits() const { return m_bits; }

@@ -93,29 +93,21 @@ private:
     std::vector<bool> m_on;
 };
 
-Shape ShapeOf(TMPBtnType button)
+// In TMPBtnType order.
+std::array<Shape, kMPButtonCount> Shapes()
 {
-    switch (button) {
-    case TMPBtnType::btPlay:
-        return std::move(Shape(13, 15).RightTriangle(3, 1, 13));
-    case TMPBtnType::btPause:
-        return std::move(Shape(13, 15).Rect(2, 2, 3, 11).Rect(7, 2, 3, 11));
-    case TMPBtnType::btStop:
-        return std::move(Shape(13, 15).Rect(2, 3, 8, 8));
-    case TMPBtnType::btNext:
-        return std::move(Shape(21, 15).RightTriangle(2, 2, 11).RightTriangle(8, 2, 11).Rect(14, 2, 3, 11));
-    case TMPBtnType::btPrev:
-        return std::move(Shape(21, 15).Rect(2, 2, 3, 11).LeftTriangle(10, 2, 11).LeftTriangle(16, 2, 11));
-    case TMPBtnType::btStep:
-        return std::move(Shape(14, 15).RightTriangle(2, 2, 11).Rect(8, 2, 3, 11));
-    case TMPBtnType::btBack:
-        return std::move(Shape(14, 15).Rect(2, 2, 3, 11).LeftTriangle(10, 2, 11));
-    case TMPBtnType::btRecord:
-        return std::move(Shape(13, 15).Disc(1, 2, 10));
-    case TMPBtnType::btEject:
-        return std::move(Shape(15, 16).UpTriangle(1, 2, 13).Rect(1, 11, 13, 3));
-    }
-    return Shape(12, 13);
+    return {
+        std::move(Shape(13, 15).RightTriangle(3, 1, 13)),                   // play
+        std::move(Shape(13, 15).Rect(2, 2, 3, 11).Rect(7, 2, 3, 11)),       // pause
+        std::move(Shape(13, 15).Rect(2, 3, 8, 8)),                          // stop
+        // next and previous
+        std::move(Shape(21, 15).RightTriangle(2, 2, 11).RightTriangle(8, 2, 11).Rect(14, 2, 3, 11)),
+        std::move(Shape(21, 15).Rect(2, 2, 3, 11).LeftTriangle(10, 2, 11).LeftTriangle(16, 2, 11)),
+        std::move(Shape(14, 15).RightTriangle(2, 2, 11).Rect(8, 2, 3, 11)), // step
+        std::move(Shape(14, 15).Rect(2, 2, 3, 11).LeftTriangle(10, 2, 11)), // back
+        std::move(Shape(13, 15).Disc(1, 2, 10)),                            // record
+        std::move(Shape(15, 16).UpTriangle(1, 2, 13).Rect(1, 11, 13, 3)),   // eject
+    };
 }
 
 // The coloured look: a bright body inside a darker outline.
@@ -178,12 +170,10 @@ QImage Draw(const Shape& shape, TkznMediaPlayerGlyphs::Look look, Tint tint)
 
 TkznMediaPlayerGlyphs::TkznMediaPlayerGlyphs()
 {
-    for (int b = 0; b < kMPButtonCount; ++b) {
-        const auto button = TMPBtnType(b);
-        const Shape shape = ShapeOf(button);
+    const std::array<Shape, kMPButtonCount> shapes = Shapes();
+    for (int b = 0; b < kMPButtonCount; ++b)
         for (int look = 0; look < kLookCount; ++look)
-            m_glyphs[size_t(b)][size_t(look)] = Draw(shape, Look(look), TintOf(button));
-    }
+            m_glyphs[size_t(b)][size_t(look)] = Draw(shapes[size_t(b)], Look(look), TintOf(TMPBtnType(b)));
 }
 
 QSize TkznMediaPlayerGlyphs::MaxSize() const

@@ -397,3 +397,29 @@ TEST_F(MediaPlayerBarTest, RendersEachState)
     player.resize(85, 30);
     EXPECT_EQ(Shot(player, "word").size(), QSize(85, 30));
 }
+
+TEST(MediaPlayerGlyphs, EachOfTheTwentySevenIsInSizeAndKeysOutOlive)
+{
+    const TkznMediaPlayerGlyphs glyphs;
+    for (int b = 0; b < kMPButtonCount; ++b)
+        for (int look = 0; look < TkznMediaPlayerGlyphs::kLookCount; ++look) {
+            SCOPED_TRACE(Names({TMPBtnType(b)}) + " look " + std::to_string(look));
+            const QImage& glyph = glyphs.Glyph(TkznMediaPlayerGlyphs::Look(look), TMPBtnType(b));
+            EXPECT_GE(glyph.width(), 12);
+            EXPECT_LE(glyph.width(), 21);
+            EXPECT_GE(glyph.height(), 13);
+            EXPECT_LE(glyph.height(), 16);
+            EXPECT_LE(glyph.colorCount(), 16);
+            const QImage argb = glyph.convertToFormat(QImage::Format_ARGB32);
+            EXPECT_EQ(qAlpha(argb.pixel(0, 0)), 0) << "the corner is background";
+            int drawn = 0;
+            for (int y = 0; y < argb.height(); ++y)
+                for (int x = 0; x < argb.width(); ++x)
+                    if (qAlpha(argb.pixel(x, y)) != 0) {
+                        ++drawn;
+                        EXPECT_NE(argb.pixel(x, y) & 0xFFFFFF, 0x808000u) << "olive is never drawn";
+                    }
+            EXPECT_GT(drawn, 20);
+        }
+    EXPECT_EQ(glyphs.MaxSize(), QSize(21, 16));
+}
