@@ -164,6 +164,9 @@ void TMainForm::FormClose()
     if (m_closed)
         return;
     m_closed = true;
+    // Before the players close: the pages' hide handlers come later, when
+    // Qt hides the closed window, and would stop a take on a closed recorder.
+    m_reading->LeaveStudyPages();
     ttSen->SetActive(false);
     ttWord->SetActive(false);
     DM.WriteOptionInt(QStringLiteral("Book"), DM.CurBook);
@@ -235,8 +238,10 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
             pnlLessonInfo->show();
         else if (event->type() == QEvent::Leave)
             pnlLessonInfo->hide();
-    } else if (event->type() == QEvent::ToolTip && !m_showHint && isInside(watched, pcMain)) {
-        return true;  // the exercises' hints are the answers: shown only on request
+    } else if (event->type() == QEvent::ToolTip && !m_showHint && isInside(watched, tsTest)) {
+        // The exercises' hints are the answers: shown only on request. The
+        // study pages' tooltips only show cut-off text and always appear.
+        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }
