@@ -32,3 +32,18 @@ TExercisePages::~TExercisePages()
     delete m_wordSelect;
     delete m_senWrite;
 }
+
+TWordWritePage* TExercisePages::WordWrite() const
+{
+    return m_wordWrite;
+}
+
+TWordSelectPage* TExercisePages::WordSelect() const
+{
+    return m_wordSelect;
+}
+
+TSenWritePage* TExercisePages::SenWrite() const
+{
+    return m_senWrite;
+}

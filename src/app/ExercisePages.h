@@ -24,9 +24,9 @@ public:
     TExercisePages& operator=(const TExercisePages&) = delete;
 
     SeededRandom& Random() { return m_random; }
-    TWordWritePage* WordWrite() const { return m_wordWrite; }
-    TWordSelectPage* WordSelect() const { return m_wordSelect; }
-    TSenWritePage* SenWrite() const { return m_senWrite; }
+    TWordWritePage* WordWrite() const;
+    TWordSelectPage* WordSelect() const;
+    TSenWritePage* SenWrite() const;
 
 private:
     SeededRandom m_random;

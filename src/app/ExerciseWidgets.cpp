@@ -3,7 +3,9 @@
 #include "app/MainGlyphs.h"
 #include "app/PageGrid.h"
 
+#include <QPointer>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QToolButton>
 
 QPushButton* ExerciseButton(QWidget* parent, const QString& name, const QString& caption, QRect geometry)
@@ -28,4 +30,18 @@ QToolButton* SpeakButton(QWidget* parent, const QString& name, QRect geometry)
 bool EnteredByLearner(int reason)
 {
     return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+void OnLeavingFront(QWidget* page, QObject* context, std::function<void()> leave)
+{
+    auto* stack = qobject_cast<QStackedWidget*>(page->parentWidget());
+    if (!stack)
+        return;
+    QObject::connect(stack, &QStackedWidget::currentChanged, context,
+                     [stack, page, leave = std::move(leave), front = QPointer<QWidget>(stack->currentWidget())]() mutable {
+                         const bool wasFront = front == page;
+                         front = stack->currentWidget();
+                         if (wasFront && front != page)
+                             leave();
+                     });
 }

@@ -3,6 +3,9 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
+
+class QObject;
 class QPushButton;
 class QToolButton;
 class QWidget;
@@ -20,3 +23,9 @@ QToolButton* SpeakButton(QWidget* parent, const QString& name, QRect geometry);
 // (tab, click, a button elsewhere), rather than got it back because its
 // window was activated again or a menu closed.
 bool EnteredByLearner(int reason);
+
+// Runs `leave` whenever `page`, a page of a page control, stops being the
+// page in front: another page was picked or brought to front by a button.
+// Leaving the page control itself (an ancestor hidden) does not count.
+// Connected for the lifetime of `context`.
+void OnLeavingFront(QWidget* page, QObject* context, std::function<void()> leave);

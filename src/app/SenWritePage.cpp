@@ -73,14 +73,11 @@ TSenWritePage::TSenWritePage(QWidget* page, Links links) : QObject(page), tsSenW
     connect(btnSenStart, &QPushButton::clicked, this, Guarded([this] { btnSenStartClick(); }));
     connect(btnSenNext, &QPushButton::clicked, this, Guarded([this] { btnSenStartClick(); }));
     connect(btnSenResult, &QPushButton::clicked, this, Guarded([this] { btnSenResultClick(); }));
-    page->installEventFilter(this);
+    OnLeavingFront(page, this, Guarded([this] { tsSenWriteHide(); }));
 }
 
 bool TSenWritePage::eventFilter(QObject* watched, QEvent* event)
 {
-    // Only an explicit hide means another page came to front.
-    if (watched == tsSenWrite && event->type() == QEvent::Hide && tsSenWrite->isHidden())
-        RunGuarded([this] { tsSenWriteHide(); });
     for (int k = 0; k < kQuestions; ++k) {
         const auto i = static_cast<std::size_t>(k);
         if (watched == nsmSubject[i] && event->type() == QEvent::FocusIn

@@ -22,7 +22,8 @@ class TQorSenMemo;
 // hints on, resting the pointer on a prompt shows the expected sentence.
 // Built into the page container it is given.
 //
-// The page is cleared when it stops being the front page of its page control.
+// The page is cleared when it stops being the front page of its page
+// control; leaving that page control for another main page keeps it.
 //
 // GUI thread only. Handlers report errors through the application's error box.
 class TSenWritePage final : public QObject {

@@ -8,7 +8,6 @@
 #include "data/DataPath.h"
 #include "data/ExerciseDraw.h"
 
-#include <QEvent>
 #include <QFrame>
 #include <QPushButton>
 #include <QToolButton>
@@ -72,15 +71,7 @@ TWordSelectPage::TWordSelectPage(QWidget* page, Links links)
     connect(btnBegin, &QPushButton::clicked, this, Guarded([this] { StartWordSelection(true); }));
     connect(Button14, &QPushButton::clicked, this, Guarded([this] { StartWordSelection(false); }));
     connect(Button17, &QPushButton::clicked, this, Guarded([this] { Button17Click(); }));
-    page->installEventFilter(this);
-}
-
-bool TWordSelectPage::eventFilter(QObject* watched, QEvent* event)
-{
-    // Only an explicit hide means another page came to front.
-    if (watched == tsWordSelect && event->type() == QEvent::Hide && tsWordSelect->isHidden())
-        RunGuarded([this] { tsWordSelectHide(); });
-    return QObject::eventFilter(watched, event);
+    OnLeavingFront(page, this, Guarded([this] { tsWordSelectHide(); }));
 }
 
 void TWordSelectPage::StartWordSelection(bool englishToChinese)

@@ -21,8 +21,9 @@ class TWrapRadioButton;
 // the right option of a wrong one with " √". Built into the page container
 // it is given.
 //
-// The page is cleared when it stops being the front page of its page control;
-// the selected options survive that, and a new draw.
+// The page is cleared when it stops being the front page of its page
+// control (leaving that page control for another main page keeps it); the
+// selected options survive clearing and a new draw.
 //
 // GUI thread only. Handlers report errors through the application's error box.
 class TWordSelectPage final : public QObject {
@@ -57,9 +58,6 @@ public:
     QPushButton* btnBegin;
     QPushButton* Button14;
     QPushButton* Button17;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     Links m_links;

@@ -62,7 +62,7 @@ TWordWritePage::TWordWritePage(QWidget* page, Links links)
     connect(btnStart, &QPushButton::clicked, this, Guarded([this] { btnStartClick(); }));
     connect(btnReStart, &QPushButton::clicked, this, Guarded([this] { btnStartClick(); }));
     connect(btnResult, &QPushButton::clicked, this, Guarded([this] { btnResultClick(); }));
-    page->installEventFilter(this);
+    OnLeavingFront(page, this, Guarded([this] { tsWordWriteHide(); }));
 }
 
 int TWordWritePage::SubjectOf(QObject* watched) const
@@ -76,13 +76,6 @@ int TWordWritePage::SubjectOf(QObject* watched) const
 
 bool TWordWritePage::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == tsWordWrite) {
-        // Only an explicit hide means another page came to front; one that
-        // follows from leaving the exercise tab keeps the subjects.
-        if (event->type() == QEvent::Hide && tsWordWrite->isHidden())
-            RunGuarded([this] { tsWordWriteHide(); });
-        return QObject::eventFilter(watched, event);
-    }
     const int subject = SubjectOf(watched);
     if (subject == 0)
         return QObject::eventFilter(watched, event);

@@ -19,8 +19,8 @@ class TMainGlyphs;
 // the typed words with ticks and crosses and shows the expected word after a
 // wrong one. Built into the page container it is given.
 //
-// The page is cleared when it stops being the front page of its page control
-// (it is hidden on its own, not merely because an ancestor is).
+// The page is cleared when it stops being the front page of its page
+// control; leaving that page control for another main page keeps it.
 //
 // GUI thread only. Handlers report errors through the application's error box.
 class TWordWritePage final : public QObject {
