@@ -41,25 +41,24 @@ TSenWritePage::TSenWritePage(QWidget* page, Links links) : QObject(page), tsSenW
     const int speakTops[kQuestions] = {23, 141};
     const int memoTops[kQuestions] = {63, 178};
     for (int k = 0; k < kQuestions; ++k) {
-        const auto i = static_cast<std::size_t>(k);
         auto* label = new QLabel(kCaption, page);
         label->setObjectName(QStringLiteral("lblSenSubject%1").arg(k + 1));
         label->setGeometry(20, labelTops[k], 509, 41);
         label->setWordWrap(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         label->installEventFilter(this);
-        lblSenSubject[i] = label;
-        m_prompts[i] = kCaption;
+        lblSenSubject[k] = label;
+        m_prompts[k] = kCaption;
 
         QToolButton* speak = SpeakButton(page, QStringLiteral("sbSpeak%1").arg(k + 1), {536, speakTops[k], 28, 28});
         connect(speak, &QToolButton::clicked, this, Guarded([this, k] { sbSpeakClick(k + 1); }));
-        sbSpeak[i] = speak;
+        sbSpeak[k] = speak;
 
         auto* memo = new TQorSenMemo(page);
         memo->setObjectName(QStringLiteral("nsmSubject%1").arg(k + 1));
         memo->setGeometry(20, memoTops[k], 545, 60);
         memo->installEventFilter(this);
-        nsmSubject[i] = memo;
+        nsmSubject[k] = memo;
     }
     btnSenStart = ExerciseButton(page, QStringLiteral("btnSenStart"), QStringLiteral("开始"), {56, 257, 75, 25});
     btnSenNext = ExerciseButton(page, QStringLiteral("btnSenNext"), QStringLiteral("再来一次"), {249, 257, 75, 25});
@@ -79,11 +78,10 @@ TSenWritePage::TSenWritePage(QWidget* page, Links links) : QObject(page), tsSenW
 bool TSenWritePage::eventFilter(QObject* watched, QEvent* event)
 {
     for (int k = 0; k < kQuestions; ++k) {
-        const auto i = static_cast<std::size_t>(k);
-        if (watched == nsmSubject[i] && event->type() == QEvent::FocusIn
+        if (watched == nsmSubject[k] && event->type() == QEvent::FocusIn
             && EnteredByLearner(static_cast<QFocusEvent*>(event)->reason()))
             RunGuarded([&] { sbSpeakClick(k + 1); });
-        else if (watched == lblSenSubject[i] && (event->type() == QEvent::Enter || event->type() == QEvent::Leave))
+        else if (watched == lblSenSubject[k] && (event->type() == QEvent::Enter || event->type() == QEvent::Leave))
             RunGuarded([&] { lblSenSubjectMouseEnter(k + 1, event->type() == QEvent::Enter); });
     }
     return QObject::eventFilter(watched, event);
@@ -109,7 +107,7 @@ void TSenWritePage::sbSpeakClick(int question)
 {
     if (question < 1 || question > kQuestions)
         return;
-    const TQorSenMemo* memo = nsmSubject[static_cast<std::size_t>(question - 1)];
+    const TQorSenMemo* memo = nsmSubject[question - 1];
     if (!memo->Answer().isEmpty())
         m_links.playSentence(memo->BeginPos(), memo->EndPos());
 }
@@ -118,7 +116,7 @@ void TSenWritePage::lblSenSubjectMouseEnter(int question, bool entered)
 {
     if (question < 1 || question > kQuestions)
         return;
-    const auto k = static_cast<std::size_t>(question - 1);
+    const int k = question - 1;
     // The label shows the expected sentence only while the pointer rests on
     // it; the memo's answer is never touched, so marking stays right.
     const QString answer = nsmSubject[k]->Answer();

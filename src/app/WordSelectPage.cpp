@@ -34,7 +34,7 @@ TWordSelectPage::TWordSelectPage(QWidget* page, Links links)
         panel->setGeometry(k == 0 ? 21 : 306, 16, 257, 228);
         panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
         panel->setLineWidth(2);
-        pnlSubject[static_cast<std::size_t>(k)] = panel;
+        pnlSubject[k] = panel;
 
         auto* label = new TQorWordSelectLabel(panel);
         label->setObjectName(QStringLiteral("nwsSubject%1").arg(k + 1));
@@ -42,18 +42,18 @@ TWordSelectPage::TWordSelectPage(QWidget* page, Links links)
         label->setText(kCaption);
         label->setWordWrap(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        nwsSubject[static_cast<std::size_t>(k)] = label;
+        nwsSubject[k] = label;
 
         QToolButton* speak = SpeakButton(panel, QStringLiteral("sbWordSpeak%1").arg(k + 1), {223, 15, 28, 28});
         connect(speak, &QToolButton::clicked, this, Guarded([this, k] { sbWordSpeakClick(k + 1); }));
-        sbWordSpeak[static_cast<std::size_t>(k)] = speak;
+        sbWordSpeak[k] = speak;
 
         for (int j = 0; j < kOptions; ++j) {
             auto* option = new TWrapRadioButton(panel);
             option->setObjectName(QStringLiteral("rbAnswer%1%2").arg(k + 1).arg(j + 1));
             option->setGeometry(16, optionTops[j], 225, 41);
             option->setText(OptionCaption(j));
-            rbAnswer[static_cast<std::size_t>(k)][static_cast<std::size_t>(j)] = option;
+            rbAnswer[k][j] = option;
         }
     }
 
@@ -85,7 +85,7 @@ void TWordSelectPage::StartWordSelection(bool englishToChinese)
         sbWordSpeak[k]->setIcon(m_links.glyphs.Pixmap(TMainGlyphs::Speaker));
         for (std::size_t j = 0; j < kOptions; ++j)
             rbAnswer[k][j]->setText(q.options[j]);
-        label->SetAnswerButton(rbAnswer[k][static_cast<std::size_t>(q.answerIndex)]);
+        label->SetAnswerButton(rbAnswer[k][q.answerIndex]);
     }
     Button17->setEnabled(true);
 }
@@ -94,7 +94,7 @@ void TWordSelectPage::sbWordSpeakClick(int question)
 {
     if (question < 1 || question > kQuestions)
         return;
-    const QString soundFile = nwsSubject[static_cast<std::size_t>(question - 1)]->SoundFile();
+    const QString soundFile = nwsSubject[question - 1]->SoundFile();
     if (soundFile.isEmpty())
         return;
     // A word without a recording stays silent here.

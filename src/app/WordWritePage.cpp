@@ -37,11 +37,11 @@ TWordWritePage::TWordWritePage(QWidget* page, Links links)
         edit->setMaxLength(kMaxTyped);
         edit->SetCaption(kCaption);
         edit->installEventFilter(this);
-        DictationEdits[static_cast<std::size_t>(i)] = edit;
+        DictationEdits[i] = edit;
         QToolButton* speak = SpeakButton(page, QStringLiteral("btnSubject%1").arg(i + 1),
                                          {right ? 543 : 256, 30 + 45 * row, 24, 23});
         connect(speak, &QToolButton::clicked, this, Guarded([this, i] { btnSubjectClick(i + 1); }));
-        DictationSpeakButtons[static_cast<std::size_t>(i)] = speak;
+        DictationSpeakButtons[i] = speak;
     }
     auto* bevel = new QFrame(page);
     bevel->setObjectName(QStringLiteral("Bevel1"));
@@ -54,7 +54,7 @@ TWordWritePage::TWordWritePage(QWidget* page, Links links)
     btnResult->setEnabled(false);
 
     for (int i = 1; i < kSubjects; ++i)
-        QWidget::setTabOrder(DictationEdits[static_cast<std::size_t>(i - 1)], DictationEdits[static_cast<std::size_t>(i)]);
+        QWidget::setTabOrder(DictationEdits[i - 1], DictationEdits[i]);
     QWidget::setTabOrder(DictationEdits.back(), btnResult);
     QWidget::setTabOrder(btnResult, btnStart);
     QWidget::setTabOrder(btnStart, btnReStart);
@@ -68,7 +68,7 @@ TWordWritePage::TWordWritePage(QWidget* page, Links links)
 int TWordWritePage::SubjectOf(QObject* watched) const
 {
     for (int i = 0; i < kSubjects; ++i) {
-        if (DictationEdits[static_cast<std::size_t>(i)] == watched)
+        if (DictationEdits[i] == watched)
             return i + 1;
     }
     return 0;
@@ -97,14 +97,14 @@ void TWordWritePage::btnStartClick()
 {
     for (int i = 0; i < kSubjects; ++i) {
         const DictationSubject s = DrawDictationSubject(m_links.words, m_links.random);
-        TkznLabelEdit* edit = DictationEdits[static_cast<std::size_t>(i)];
+        TkznLabelEdit* edit = DictationEdits[i];
         edit->SetCaption(s.meaning);
         edit->SetAnswer(s.answer);
         edit->setToolTip(s.answer);
         edit->setMaxLength(kMaxTyped);
         edit->clear();
         edit->SetSoundFile(s.soundFile);
-        DictationSpeakButtons[static_cast<std::size_t>(i)]->setIcon(m_links.glyphs.Pixmap(TMainGlyphs::Speaker));
+        DictationSpeakButtons[i]->setIcon(m_links.glyphs.Pixmap(TMainGlyphs::Speaker));
     }
     btnResult->setEnabled(true);
 }
@@ -113,7 +113,7 @@ void TWordWritePage::btnSubjectClick(int subject)
 {
     if (subject < 1 || subject > kSubjects)
         return;
-    const TkznLabelEdit* edit = DictationEdits[static_cast<std::size_t>(subject - 1)];
+    const TkznLabelEdit* edit = DictationEdits[subject - 1];
     if (edit->Answer().trimmed().isEmpty() || edit->SoundFile().isEmpty())
         return;
     // Found regardless of letter case; a missing one still reaches the
@@ -125,8 +125,8 @@ void TWordWritePage::btnSubjectClick(int subject)
 void TWordWritePage::btnResultClick()
 {
     for (int i = 0; i < kSubjects; ++i) {
-        TkznLabelEdit* edit = DictationEdits[static_cast<std::size_t>(i)];
-        QToolButton* button = DictationSpeakButtons[static_cast<std::size_t>(i)];
+        TkznLabelEdit* edit = DictationEdits[i];
+        QToolButton* button = DictationSpeakButtons[i];
         if (edit->IsAnswerRight()) {
             button->setIcon(m_links.glyphs.Pixmap(TMainGlyphs::Tick));
         } else {
@@ -143,13 +143,13 @@ void TWordWritePage::btnResultClick()
 void TWordWritePage::tsWordWriteHide()
 {
     for (int i = 0; i < kSubjects; ++i) {
-        TkznLabelEdit* edit = DictationEdits[static_cast<std::size_t>(i)];
+        TkznLabelEdit* edit = DictationEdits[i];
         edit->SetCaption(kCaption);
         edit->SetAnswer({});
         edit->setToolTip({});
         edit->setMaxLength(kMaxTyped);
         edit->clear();
         edit->SetSoundFile({});
-        DictationSpeakButtons[static_cast<std::size_t>(i)]->setIcon(QIcon());
+        DictationSpeakButtons[i]->setIcon(QIcon());
     }
 }

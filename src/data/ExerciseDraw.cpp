@@ -58,7 +58,7 @@ SelectionQuestion DrawSelectionQuestion(TLessonDataSet& words, RandomSource& ran
         option = HasCurrentRow(words) ? words.FieldText(optionField) : QString();
     }
     q.answerIndex = random.Below(static_cast<int>(q.options.size()));
-    q.options[static_cast<std::size_t>(q.answerIndex)] = q.right;
+    q.options[q.answerIndex] = q.right;
     return q;
 }
 
