@@ -80,7 +80,9 @@ void TMP3Form::CreateControls()
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label2->setGeometry(72, 85, 257, 66);
+    // The hint's four lines take a little more than their designed 66 pixels in
+    // the fonts that stand in for 宋体; it may grow down to the separator.
+    Label2->setGeometry(72, 85, 257, 74);
 
     auto* Bevel1 = new QFrame(this);
     Bevel1->setFrameShape(QFrame::HLine);
