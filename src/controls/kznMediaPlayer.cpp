@@ -78,7 +78,8 @@ void TkznMediaPlayer::Open()
         throw EMCIDeviceError(ErrorMessage());
     }
     if (!m_voice->setBuffer(media.samples, media.channels, media.sampleRate)) {
-        m_lastError = ErrUnsupportedFormat;
+        const bool rateOk = media.sampleRate >= PcmVoice::kMinRate && media.sampleRate <= PcmVoice::kMaxRate;
+        m_lastError = rateOk ? ErrUnsupportedFormat : ErrUnsupportedRate;
         throw EMCIDeviceError(ErrorMessage());
     }
     m_media = std::move(media);
@@ -332,6 +333,8 @@ QString TkznMediaPlayer::ErrorMessage() const
         return QStringLiteral("无法打开放音设备，请检查声卡设置。");
     case ErrNoCaptureDevice:
         return QStringLiteral("无法打开录音设备，请检查麦克风设置。");
+    case ErrUnsupportedRate:
+        return QStringLiteral("不支持该音频的采样率：只能播放采样率在 1000 Hz 到 384000 Hz 之间的声音。");
     default:
         return QStringLiteral("Unknown error code");
     }

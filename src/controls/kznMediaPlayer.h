@@ -49,6 +49,7 @@ public:
         ErrUnsupportedFormat = 2,
         ErrNoOutputDevice = 3,
         ErrNoCaptureDevice = 4,
+        ErrUnsupportedRate = 5,
     };
 
     // `mixer` (not owned) plays the sound; by default the program's shared
