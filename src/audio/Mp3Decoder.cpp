@@ -97,7 +97,9 @@ std::unique_ptr<Mp3Decoder> Mp3Decoder::open(const QByteArray& bytes)
         return nullptr;
     d->m_rate = static_cast<int>(rate);
     d->m_channels = channels;
-    const int64_t decoded = survey->formatChanges ? d->countDecodedFrames() : mpg123_length(mh);
+    const int64_t decoded = survey->formatChange > 0
+        ? d->countDecodedFrames(survey->formatChange * survey->samplesPerFrame)
+        : mpg123_length(mh);
     const Trim trim = TrimOf(*survey, decoded);
     if (trim.end - trim.begin <= 0)
         return nullptr;
@@ -108,11 +110,14 @@ std::unique_ptr<Mp3Decoder> Mp3Decoder::open(const QByteArray& bytes)
     return d;
 }
 
-int64_t Mp3Decoder::countDecodedFrames()
+int64_t Mp3Decoder::countDecodedFrames(int64_t beforeChange)
 {
     // libmpg123 counts the frames after a change of rate at their own rate;
-    // only decoding them tells how many resampled frames they make.
+    // only decoding them tells how many resampled frames they make. Those
+    // before the change are all the first frame's length.
     mpg123_handle* mh = m_handle.get();
+    if (mpg123_seek(mh, static_cast<off_t>(beforeChange), SEEK_SET) < 0)
+        return 0;
     std::vector<unsigned char> scratch(size_t(1) << 16);
     int64_t bytes = 0;
     for (;;) {
@@ -122,7 +127,7 @@ int64_t Mp3Decoder::countDecodedFrames()
         if (rc != MPG123_OK && rc != MPG123_NEW_FORMAT)
             break;
     }
-    return bytes / static_cast<int64_t>(sizeof(float) * static_cast<size_t>(m_channels));
+    return beforeChange + bytes / static_cast<int64_t>(sizeof(float) * static_cast<size_t>(m_channels));
 }
 
 bool Mp3Decoder::seek(int64_t frame)

@@ -43,7 +43,7 @@ public:
 
 private:
     Mp3Decoder() = default;
-    int64_t countDecodedFrames();
+    int64_t countDecodedFrames(int64_t beforeChange);
 
     Mp3Memory m_memory;
     Mpg123Handle m_handle;

@@ -71,7 +71,10 @@ std::optional<Mp3Survey> SurveyMp3(const QByteArray& bytes)
                                             (info.flags & MPG123_CRC) != 0);
             }
         }
-        survey.formatChanges |= info.rate != first.rate || (info.mode == MPG123_M_MONO) != (first.mode == MPG123_M_MONO);
+        const bool changed = info.rate != first.rate || info.layer != first.layer
+            || (info.mode == MPG123_M_MONO) != (first.mode == MPG123_M_MONO);
+        if (changed && survey.formatChange == 0)
+            survey.formatChange = survey.frames;
         ++survey.frames;
         survey.frameBytes += info.framesize;
     }

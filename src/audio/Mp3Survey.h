@@ -25,7 +25,9 @@ struct Mp3Survey {
     int64_t frameBytes = 0;    // bytes those frames occupy
     int64_t firstFrame = 0;    // offset of the first frame (after tags and junk)
     int samplesPerFrame = 0;   // of the first frame
-    bool formatChanges = false;  // a later frame has another rate or channel count
+    // The first frame with another rate, channel count or layer (and so
+    // length) than the first frame's; 0 when every frame has the same.
+    int64_t formatChange = 0;
     std::optional<Mp3InfoTag> tag;  // when the first frame is an info frame
 };
 
