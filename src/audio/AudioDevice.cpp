@@ -1,5 +1,7 @@
 #include "audio/AudioDevice.h"
 
+#include "audio/AudioLibraries.h"
+
 #include <SDL2/SDL.h>
 
 namespace {
@@ -30,7 +32,7 @@ std::unique_ptr<AudioDevice> AudioDevice::open()
 {
     // Without a sound card SDL_InitSubSystem still succeeds on most drivers;
     // the failure shows when the device is opened.
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+    if (!InitSdlAudio())
         return nullptr;
     std::unique_ptr<AudioDevice> device(new AudioDevice(0));
     SDL_AudioSpec want{};

@@ -1,6 +1,7 @@
 // The text and word pages on the main window, with the real lesson audio,
 // timers and players on a small course (SDL's dummy audio driver).
 #include "AppTestSupport.h"
+#include "audio/TempFolder.h"
 #include "controls/EventPump.h"
 #include "controls/WavFixtures.h"
 #include "support/RecordingMessages.h"
@@ -29,7 +30,7 @@ Page* PageOf(QWidget* container)
 
 QStringList TempWavs()
 {
-    return QDir(QDir::tempPath()).entryList({QStringLiteral("tmp*.wav")}, QDir::Files);
+    return QDir(ProgramTempFolder()).entryList({QStringLiteral("tmp*.wav")}, QDir::Files);
 }
 
 // A recording for the word of lesson 1 (FID 1), so a word take can start.
