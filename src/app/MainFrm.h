@@ -120,6 +120,7 @@ private:
     std::unique_ptr<LessonAudio> m_audio;
     std::unique_ptr<TStudyReading> m_reading;  // after m_audio: it uses the audio to its end
     QPointer<QWidget> m_aboutBox;
+    QPointer<QWidget> m_guideWindow;
     bool m_startupFailed = false;
     bool m_showHint = false;
     bool m_closed = false;

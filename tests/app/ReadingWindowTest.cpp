@@ -124,6 +124,29 @@ private slots:
         QVERIFY(m_errorBoxes.isEmpty());
     }
 
+    // A lesson change during a pause: the page keeps "停止朗读" and the next
+    // step reads on in the new lesson's rows.
+    void continuousReadingGoesOnInTheNextLesson()
+    {
+        CourseFixture course;
+        course.SetOption(QStringLiteral("NextTime"), QStringLiteral("1"));
+        course.SetOption(QStringLiteral("SpeakCount"), QStringLiteral("1"));
+        Session s(course);
+        s.form.show();
+        s.form.pcMain->setCurrentWidget(s.form.tsSen);
+        TSenPage* sen = PageOf<TSenPage>(s.form.tsSen);
+        sen->btnSenSpeakRuning->click();
+        // The first sentence ends; the pause of one second begins.
+        QVERIFY(PumpUntil([&] { return s.form.ttSen->Active(); }, 10000));
+        s.form.NextLesson();
+        QCOMPARE(s.dm.CurContentID, 2);
+        QCOMPARE(sen->btnSenSpeakRuning->text(), QStringLiteral("停止朗读"));
+        QVERIFY(PumpUntil([&] { return s.form.Audio().isPlaying(); }, 10000));
+        QCOMPARE(s.dm.adsQorSen.FieldValue(QStringLiteral("FID")).toInt(), 4);  // lesson 2's second row
+        QCOMPARE(sen->btnSenSpeakRuning->text(), QStringLiteral("停止朗读"));
+        QVERIFY(m_errorBoxes.isEmpty());
+    }
+
     void comparePlaysTheTakeOnlyAfterTheModelSentence()
     {
         CourseFixture course;
