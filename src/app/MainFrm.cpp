@@ -66,10 +66,13 @@ TMainForm::TMainForm(TDM& dm, QWidget* parent)
     mpWord = new TkznMediaPlayer(this);
     mpWord->setObjectName(QStringLiteral("mpWord"));
     mpWord->SetDeleteFileWhenClose(true);
+    mpWord->SetVisibleButtons({TMPBtnType::btPlay, TMPBtnType::btPause, TMPBtnType::btStop});
+    mpWord->resize(85, 30);
     mpWord->hide();
     mpFellow = new TkznMediaPlayer(this);
     mpFellow->setObjectName(QStringLiteral("mpFellow"));
     mpFellow->SetDeleteFileWhenClose(false);
+    mpFellow->SetVisibleButtons({TMPBtnType::btPlay, TMPBtnType::btStop, TMPBtnType::btRecord});
     mpFellow->hide();
     ttWord = new TkznThreadTimer(this);
     ttWord->setObjectName(QStringLiteral("ttWord"));
