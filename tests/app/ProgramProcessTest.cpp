@@ -34,6 +34,12 @@ public:
     // The program's own folder inside its temporary folder.
     QString TempFolder() const { return m_temp.path() + QStringLiteral("/veltra-%1").arg(getuid()); }
     QStringList TempFiles() const { return QDir(TempFolder()).entryList(QDir::Files | QDir::Hidden); }
+    // The lesson recording, once unpacked (its name is reserved a moment before).
+    bool HasLessonMp3() const
+    {
+        const QStringList files = TempFiles();
+        return files.size() == 1 && files[0].endsWith(QStringLiteral(".mp3"));
+    }
 
     void Start(QProcess& process) const
     {
@@ -106,7 +112,7 @@ private slots:
         program.Start(first);
         QVERIFY(first.waitForStarted(kStartTimeoutMs));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(program.LockFile()), kStartTimeoutMs);
-        QTRY_VERIFY_WITH_TIMEOUT(program.TempFiles().size() == 1 && !leftover.exists(), kStartTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(program.HasLessonMp3() && !leftover.exists(), kStartTimeoutMs);
         const QStringList running = program.TempFiles();
 
         QProcess second;
@@ -143,7 +149,7 @@ private slots:
         program.Start(process);
         QVERIFY(process.waitForStarted(kStartTimeoutMs));
         // The lesson recording is unpacked once the window is being made.
-        QTRY_VERIFY_WITH_TIMEOUT(program.TempFiles().size() == 1, kStartTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(program.HasLessonMp3(), kStartTimeoutMs);
         QVERIFY(QFileInfo::exists(program.LockFile()));
 
         QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);

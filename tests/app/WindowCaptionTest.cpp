@@ -47,7 +47,7 @@ xcb_atom_t Atom(xcb_connection_t* connection, const char* name)
 {
     xcb_intern_atom_reply_t* reply =
         xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name), nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : XCB_ATOM_NONE;
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     free(reply);
     return atom;
 }
@@ -107,8 +107,7 @@ private slots:
                 boxTitle = QStringLiteral("<no message box>");
                 return;
             }
-            QTest::qWaitForWindowExposed(box);
-            boxTitle = XTitle(box);
+            boxTitle = QTest::qWaitForWindowExposed(box) ? XTitle(box) : QStringLiteral("<not shown>");
             box->accept();
         });
         ShowInfo(QStringLiteral("完成"));
