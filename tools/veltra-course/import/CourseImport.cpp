@@ -74,9 +74,15 @@ ImportResult ImportCourse(const QString& oldDir, const QString& newDir, const Im
     if (!sameFolder && !StagingFolder::canReplace(newDir, error))
         return ImportResult::BadInput;
 
+    // Reading errors name the file they come from.
+    auto failed = [&] {
+        if (!error.startsWith(mdb))
+            error = QStringLiteral("%1: %2").arg(mdb, error);
+        return ImportResult::Failed;
+    };
     AccessFile access;
     if (!access.open(mdb, error))
-        return ImportResult::Failed;
+        return failed();
     StagingFolder staging(newDir);
     if (!staging.createBeside(error))
         return ImportResult::Failed;
@@ -88,7 +94,7 @@ ImportResult ImportCourse(const QString& oldDir, const QString& newDir, const Im
     if (!WriteImportedTables(access, stagedDb, [&](const TableCount& c) {
             progress(QStringLiteral("%1: %2 rows read, %3 rows written").arg(c.table).arg(c.read).arg(c.written));
         }, error))
-        return ImportResult::Failed;
+        return failed();
 
     if (sameFolder) {
         progress(QStringLiteral("files: the containers stay where they are"));
