@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QtEndian>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -162,6 +163,15 @@ bool Readable(int type)
     }
 }
 
+// libmdb reads its text encodings from the environment when a file opens.
+// Jet 3 text is in the code page of the Windows that wrote it: for this
+// course, Chinese. Jet 4 text is Unicode and needs no guess.
+void ChooseEncodings()
+{
+    setenv("MDB_JET3_CHARSET", "GB18030", 1);
+    setenv("MDBICONV", "UTF-8", 1);
+}
+
 } // namespace
 
 struct AccessFile::File {
@@ -267,10 +277,7 @@ AccessFile::~AccessFile() = default;
 bool AccessFile::open(const QString& path, QString& error)
 {
     m_file = std::make_unique<File>();
-    // Jet 3 text is in the code page of the Windows that wrote it: for this
-    // course, Chinese. Jet 4 text is Unicode and needs no guess.
-    setenv("MDB_JET3_CHARSET", "GB18030", 1);
-    setenv("MDBICONV", "UTF-8", 1);
+    ChooseEncodings();
     m_file->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
     if (!m_file->mdb) {
         error = QStringLiteral("%1 is not an Access database or cannot be read").arg(path);
@@ -284,8 +291,7 @@ bool AccessFile::openBuffer(const QByteArray& bytes, QString& error)
     m_file = std::make_unique<File>();
     m_file->memory = bytes;
     m_file->memory.detach();
-    setenv("MDB_JET3_CHARSET", "GB18030", 1);
-    setenv("MDBICONV", "UTF-8", 1);
+    ChooseEncodings();
     m_file->mdb = mdb_open_buffer(m_file->memory.data(), size_t(m_file->memory.size()), MDB_NOFLAGS);
     if (!m_file->mdb) {
         error = QStringLiteral("not an Access database");
@@ -307,7 +313,7 @@ bool AccessFile::start(QString& error)
     return m_file->scan(table.get(), catalogue, columns, [&](const QVariantList& v) {
         // Type 1 is a table; the high bit marks a system object.
         if (!v[0].isNull() && !v[1].isNull() && (v[2].toLongLong() & 0x7f) == 1)
-            m_file->tables.push_back({v[1].toString(), (unsigned long)(v[0].toLongLong() & 0x00ffffff), nullptr});
+            m_file->tables.push_back({v[1].toString(), static_cast<unsigned long>(v[0].toLongLong() & 0x00ffffff), nullptr});
         return true;
     }, error);
 }
