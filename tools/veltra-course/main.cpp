@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "ImportCommand.h"
 #include "ContainerCommands.h"
+#include "ExportCommand.h"
 #include "LessonsCommand.h"
 #include "PlayCommand.h"
 #include "StoreCommands.h"
@@ -30,6 +31,7 @@ const std::vector<Command> kCommands = {
     {"pack", kPackUsage, RunPack},
     {"unpack", kUnpackUsage, RunUnpack},
     {"lessons", kLessonsUsage, RunLessons},
+    {"export", kExportUsage, RunExport},
     {"play", kPlayUsage, RunPlay},
     {"show", kShowUsage, RunShow},
     {"option", kOptionUsage, RunOption},
