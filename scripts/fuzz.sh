@@ -20,7 +20,7 @@ if ! CC=clang-14 CXX=clang++-14 cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_BUI
   exit 1
 fi
 
-for name in container cipher lesson_list sentence_marking access; do
+for name in container cipher lesson_list sentence_marking lesson_mp3 wav access; do
   # The Access target's inputs are patch lists to a database it writes itself.
   extra=()
   [ "$name" = access ] && extra=(-max_len=1024)
