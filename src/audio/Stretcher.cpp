@@ -76,6 +76,7 @@ long Stretcher::takeOutput(float* out, long frames)
 
 long Stretcher::read(int speed, float* out, long frames)
 {
+    speed = std::clamp(speed, 8, 12);  // the output count is exact for these only
     long done = 0;
     while (done < frames && !m_finished) {
         float* at = out + done * m_channels;
