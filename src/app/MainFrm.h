@@ -12,6 +12,7 @@ class QFrame;
 class QLabel;
 class QTabWidget;
 class TDM;
+class TExercisePages;
 class TExplainPage;
 class TkznMediaPlayer;
 class TkznThreadTimer;
@@ -63,6 +64,7 @@ public:
 
     LessonAudio& Audio() { return *m_audio; }
     TStudyReading& Reading() { return *m_reading; }
+    TExercisePages& Exercises() { return *m_exercises; }
 
     TDM& DM;
     TMainGlyphs ilMain;
@@ -119,6 +121,7 @@ private:
 
     std::unique_ptr<LessonAudio> m_audio;
     std::unique_ptr<TStudyReading> m_reading;  // after m_audio: it uses the audio to its end
+    std::unique_ptr<TExercisePages> m_exercises;  // after m_reading: the exercises speak through it
     QPointer<QWidget> m_aboutBox;
     bool m_startupFailed = false;
     bool m_showHint = false;
