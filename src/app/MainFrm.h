@@ -123,6 +123,7 @@ private:
     std::unique_ptr<TStudyReading> m_reading;  // after m_audio: it uses the audio to its end
     std::unique_ptr<TExercisePages> m_exercises;  // after m_reading: the exercises speak through it
     QPointer<QWidget> m_aboutBox;
+    QPointer<QWidget> m_guideWindow;
     bool m_startupFailed = false;
     bool m_showHint = false;
     bool m_closed = false;

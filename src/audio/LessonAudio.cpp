@@ -155,6 +155,11 @@ void LessonAudio::ApplyKeepPitch(bool keepPitch)
         FStream->setKeepPitch(keepPitch);
 }
 
+int LessonAudio::streamSpeed() const
+{
+    return FStream ? FStream->speed() : 0;
+}
+
 void LessonAudio::CloseLessonAudio()
 {
     freeStream();

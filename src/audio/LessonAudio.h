@@ -69,6 +69,8 @@ public:
 
     bool hasStream() const { return FStream != nullptr; }
     bool keepsPitch() const { return m_keepPitch; }
+    // The speed the open stream plays at; 0 without a stream.
+    int streamSpeed() const;
     bool isPlaying() const;
     int nativeRate() const;
     QString lessonAudioFile() const { return FLessonAudioFile; }

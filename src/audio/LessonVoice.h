@@ -46,11 +46,13 @@ public:
     // Whether the speed keeps the pitch. Applies from the next span on, or
     // when a span that so far plays untouched first changes speed.
     void setKeepPitch(bool keepPitch);
+    int speed() const { return m_speed; }
     bool isPlaying() const;
     // The next frame of the recording to be decoded.
     int64_t inputPosition() const;
 
     void mix(float* out, int frames) override;
+    bool sounding() const override { return m_playing; }
 
 private:
     static constexpr long kBlockFrames = 1024;
