@@ -1,4 +1,5 @@
 #include "app/AppFonts.h"
+#include "app/DataFolder.h"
 #include "app/MainFrm.h"
 #include "app/ProgramPaths.h"
 #include "app/QtMessages.h"
@@ -17,7 +18,22 @@ int run(VeltraApplication& app)
     QtMessages messages;
     ScopedMessages installed(CanShowWindows() ? &messages : nullptr);
 
-    SetProgramPaths(AppDirOf(QCoreApplication::applicationFilePath()));
+    // Ties the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.veltra.Veltra"));
+
+    QString requestedData;
+    if (!ReadDataOption(QCoreApplication::arguments(), requestedData))
+        return 1;
+    const QString appDir = AppDirOf(QCoreApplication::applicationFilePath());
+    const QString userData = UserDataDir();
+    const QString dataDir = ChooseDataDir(requestedData, appDir, userData);
+    // An installed program's first start: the learner's folder gets the
+    // sample course.
+    if (dataDir == userData
+        && !ProvideSampleCourse(dataDir, InstalledShareOf(appDir) + QStringLiteral("sample/Data/"),
+                                appDir + QStringLiteral("veltra-course")))
+        return 1;
+    SetProgramPaths(appDir, dataDir);
     if (FindDatabaseFile(DataDir()).isEmpty()) {
         ShowError(QStringLiteral("词库文件未找到，请重新安装本软件！"));
         return 1;
