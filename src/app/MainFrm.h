@@ -16,6 +16,7 @@ class TExplainPage;
 class TkznMediaPlayer;
 class TkznThreadTimer;
 class TLessonDataSet;
+class TLessonInfo;
 class TNotePage;
 class TStudyReading;
 
@@ -63,6 +64,7 @@ public:
 
     LessonAudio& Audio() { return *m_audio; }
     TStudyReading& Reading() { return *m_reading; }
+    TLessonInfo& LessonInfo() { return *m_lessonInfo; }
 
     TDM& DM;
     TMainGlyphs ilMain;
@@ -103,13 +105,14 @@ private:
     void FormClose();
     void ApplyNextTime(bool bothTimers);
     bool PostPendingNote();
-    void ShowStudyInfo();
 
     void BuildHeader(QWidget* client);
     void BuildPages(QWidget* client);
     void BuildMenus();
 
     void miSelectClick();
+    void miLookClick();
+    void miReviewClick();
     void miOptionClick();
     void miHelpClick();
     void miAboutClick();
@@ -119,6 +122,7 @@ private:
 
     std::unique_ptr<LessonAudio> m_audio;
     std::unique_ptr<TStudyReading> m_reading;  // after m_audio: it uses the audio to its end
+    TLessonInfo* m_lessonInfo = nullptr;       // a child of the window
     QPointer<QWidget> m_aboutBox;
     bool m_startupFailed = false;
     bool m_showHint = false;
