@@ -66,10 +66,13 @@ TMainForm::TMainForm(TDM& dm, QWidget* parent)
     mpWord = new TkznMediaPlayer(this);
     mpWord->setObjectName(QStringLiteral("mpWord"));
     mpWord->SetDeleteFileWhenClose(true);
+    mpWord->SetVisibleButtons({TMPBtnType::btPlay, TMPBtnType::btPause, TMPBtnType::btStop});
+    mpWord->resize(85, 30);
     mpWord->hide();
     mpFellow = new TkznMediaPlayer(this);
     mpFellow->setObjectName(QStringLiteral("mpFellow"));
     mpFellow->SetDeleteFileWhenClose(false);
+    mpFellow->SetVisibleButtons({TMPBtnType::btPlay, TMPBtnType::btStop, TMPBtnType::btRecord});
     mpFellow->hide();
     ttWord = new TkznThreadTimer(this);
     ttWord->setObjectName(QStringLiteral("ttWord"));
@@ -155,6 +158,9 @@ void TMainForm::FormClose()
     if (m_closed)
         return;
     m_closed = true;
+    // Before the players close: the pages' hide handlers come later, when
+    // Qt hides the closed window, and would stop a take on a closed recorder.
+    m_reading->LeaveStudyPages();
     ttSen->SetActive(false);
     ttWord->SetActive(false);
     DM.WriteOptionInt(QStringLiteral("Book"), DM.CurBook);
@@ -229,8 +235,10 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         } else if (event->type() == QEvent::Leave) {
             pnlLessonInfo->hide();
         }
-    } else if (event->type() == QEvent::ToolTip && !m_showHint && isInside(watched, pcMain)) {
-        return true;  // the exercises' hints are the answers: shown only on request
+    } else if (event->type() == QEvent::ToolTip && !m_showHint && isInside(watched, tsTest)) {
+        // The exercises' hints are the answers: shown only on request. The
+        // study pages' tooltips only show cut-off text and always appear.
+        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -3,12 +3,15 @@
 #include "data/LessonDataSet.h"
 #include "data/LessonTableModel.h"
 
+#include <QEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QPolygon>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QToolTip>
 
 namespace {
 
@@ -18,6 +21,22 @@ public:
     ColumnDelegate(const QFont& font, bool wrap, QObject* parent)
         : QStyledItemDelegate(parent), m_font(font), m_wrap(wrap)
     {
+    }
+
+    // A cell whose text is cut off shows the whole text as its tooltip.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override
+    {
+        if (event->type() != QEvent::ToolTip)
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        if (cell.text.isEmpty() || Fits(cell, view)) {
+            QToolTip::hideText();
+            return true;
+        }
+        QToolTip::showText(event->globalPos(), cell.text, view->viewport(), option.rect);
+        return true;
     }
 
 protected:
@@ -36,8 +55,60 @@ protected:
     }
 
 private:
+    bool Fits(const QStyleOptionViewItem& cell, const QAbstractItemView* view) const
+    {
+        const QWidget* widget = view->viewport();
+        QStyle* style = widget->style();
+        const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &cell, widget);
+        // The style's own text margin inside the cell, on either side.
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        const QRect room = textRect.adjusted(margin, 0, -margin, 0);
+        const int flags = m_wrap ? int(Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop) : int(Qt::AlignLeft);
+        const QRect needed = cell.fontMetrics.boundingRect(QRect(room.topLeft(), QSize(room.width(), 1 << 20)),
+                                                           flags, cell.text);
+        return needed.width() <= room.width() && needed.height() <= room.height();
+    }
+
     QFont m_font;
     bool m_wrap;
+};
+
+// Keeps the dataset's current row fully in view. The shared selection's
+// current index sits in the first column, which the pages hide, and a view
+// scrolls only to visible cells, and only while it is shown.
+class CurrentRowFollower final : public QObject {
+public:
+    CurrentRowFollower(QTableView* grid, TLessonDataSet& dataSet) : QObject(grid), m_grid(grid), m_dataSet(dataSet)
+    {
+        grid->installEventFilter(this);
+        connect(&dataSet, &TLessonDataSet::CurrentRowChanged, this, [this] { ScrollToCurrent(); });
+    }
+
+    void ScrollToCurrent()
+    {
+        const int row = m_dataSet.RecNo();
+        const QAbstractItemModel* model = m_grid->model();
+        if (row < 0 || !model)
+            return;
+        for (int column = 0; column < model->columnCount(); ++column) {
+            if (!m_grid->isColumnHidden(column)) {
+                m_grid->scrollTo(model->index(row, column), QAbstractItemView::EnsureVisible);
+                return;
+            }
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_grid && event->type() == QEvent::Show)
+            ScrollToCurrent();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QTableView* m_grid;
+    TLessonDataSet& m_dataSet;
 };
 
 // The row indicator column: an arrow at the current row, no row numbers.
@@ -127,6 +198,9 @@ void BindLessonGrid(QTableView* grid, TLessonDataSet& dataSet, const QList<GridC
         delegates << new ColumnDelegate(c.font, c.wrap, grid);
     }
     ApplyColumns(grid, model, columns, delegates);
-    QObject::connect(model, &QAbstractItemModel::modelReset, grid,
-                     [grid, model, columns, delegates] { ApplyColumns(grid, model, columns, delegates); });
+    auto* follower = new CurrentRowFollower(grid, dataSet);
+    QObject::connect(model, &QAbstractItemModel::modelReset, grid, [=] {
+        ApplyColumns(grid, model, columns, delegates);
+        follower->ScrollToCurrent();
+    });
 }

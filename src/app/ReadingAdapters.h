@@ -4,6 +4,8 @@
 #include "controls/kznMediaPlayer.h"
 #include "controls/kznThreadTimer.h"
 
+#include <stdexcept>
+
 // The main window's timers and players seen through the reading
 // controllers' ports. Each adapter only forwards; GUI thread only.
 
@@ -35,7 +37,14 @@ public:
         m_player.SetFileName(fileName);
         m_player.Open();
     }
-    void StartRecording() override { m_player.StartRecording(); }
+    void StartRecording() override
+    {
+        m_player.StartRecording();
+        // The player only notes a missing capture device; a take that records
+        // nothing must not look like one.
+        if (m_player.LastError() == TkznMediaPlayer::ErrNoCaptureDevice)
+            throw std::runtime_error(QStringLiteral("没有找到录音设备，无法跟读！").toStdString());
+    }
     void Stop() override { m_player.Stop(); }
     void Rewind() override { m_player.Rewind(); }
     void Play() override { m_player.Play(); }

@@ -51,6 +51,14 @@ TStudyReading::TStudyReading(TMainForm& form)
                          [](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); }});
 }
 
+void TStudyReading::LeaveStudyPages()
+{
+    if (m_senPage)
+        m_senPage->tsSenHide();
+    if (m_wordPage)
+        m_wordPage->tsWordHide();
+}
+
 TStudyReading::~TStudyReading()
 {
     delete m_senPage;

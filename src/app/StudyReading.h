@@ -26,6 +26,10 @@ public:
     TStudyReading(const TStudyReading&) = delete;
     TStudyReading& operator=(const TStudyReading&) = delete;
 
+    // Ends reading and a running take on both pages, as leaving them does
+    // (no playback); the window runs it before it closes the players.
+    void LeaveStudyPages();
+
     // The end of a span played by continuous reading.
     void SpanEnded() { m_sentence.SpanEnded(); }
 

@@ -50,6 +50,7 @@ public:
     // Opens the recorder on `fileName`, discarding the previous take; throws
     // when the recorder cannot be opened.
     virtual void Open(const QString& fileName) = 0;
+    // Throws when no capture device can be opened; nothing records then.
     virtual void StartRecording() = 0;
     virtual void Stop() = 0;
     virtual void Rewind() = 0;

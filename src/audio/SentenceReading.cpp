@@ -35,9 +35,9 @@ bool SentenceReading::Start()
     if (!PlayCurrent(SpanEnd::Continue))
         return false;
     m_running = true;
-    // Armed at once: the first step may cut the first play short, and then
-    // plays the starting row its full number of times.
-    m_timer.SetActive(true);
+    // The start's play is the row's first; like every later play, its end
+    // arms the timer, so it is heard in full and the pause follows it.
+    m_repeatCounter = 1;
     return true;
 }
 

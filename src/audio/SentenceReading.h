@@ -10,9 +10,10 @@ class TLessonDataSet;
 // continuously, each `speakCount()` times, with the timer's pause between
 // plays and the first sentence again after the last.
 //
-// Pacing: a continuous play ends with SpanEnd::Continue, whose arrival
-// (SpanEnded) arms the timer; the timer's step plays the next one. A span
-// end that arrives after a stop is ignored.
+// Pacing: every continuous play, the first included, ends with
+// SpanEnd::Continue, whose arrival (SpanEnded) arms the timer; the timer's
+// step plays the next one. The start's play counts as its row's first. A
+// span end that arrives after a stop is ignored.
 //
 // GUI thread only: every member, including TimerStep and SpanEnded.
 class SentenceReading {

@@ -3,12 +3,17 @@
 #include "audio/AudioDevice.h"
 #include "audio/CaptureDevice.h"
 #include "audio/PcmVoice.h"
+#include "app/HandlerGuard.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMetaObject>
+#include <QMouseEvent>
+#include <QPainter>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -28,7 +33,11 @@ EMCIDeviceError::EMCIDeviceError(const QString& message)
 TkznMediaPlayer::TkznMediaPlayer(QWidget* parent, Mixer* mixer)
     : QWidget(parent), m_mixer(mixer)
 {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
     resize(240, 30);
+    m_bar.FitWidth(width());
+    QMetaObject::invokeMethod(this, [this] { FinishLoading(); }, Qt::QueuedConnection);
 }
 
 // Never deletes FileName: an owner that wants it gone calls CloseAndDeleteFile.
@@ -56,10 +65,22 @@ bool TkznMediaPlayer::EnsureVoice()
     return true;
 }
 
+void TkznMediaPlayer::FinishLoading()
+{
+    m_loading = false;
+    FitBar(size());
+    if (m_autoOpen)
+        RunGuarded([this] { Open(); });
+}
+
 void TkznMediaPlayer::Open()
 {
     if (m_opened)
         Close();
+    if (m_deviceType != TMPDeviceTypes::dtAutoSelect && m_deviceType != TMPDeviceTypes::dtWaveAudio) {
+        m_lastError = ErrUnsupportedDevice;
+        throw EMCIDeviceError(ErrorMessage());
+    }
     PcmAudio media;
     if (QFileInfo(m_fileName).isFile()) {
         std::optional<PcmAudio> decoded = DecodeWavFile(m_fileName);
@@ -85,6 +106,14 @@ void TkznMediaPlayer::Open()
     m_positionFrames = 0;
     m_opened = true;
     m_lastError = NoError;
+    m_stepFrames = int32_t(Length() / 10);
+    // A wave audio device: no frames to step through, no door, no picture.
+    m_canPlay = true;
+    m_canRecord = true;
+    m_canStep = false;
+    m_canEject = false;
+    m_hasVideo = false;
+    m_bar.DeviceOpened();
 }
 
 void TkznMediaPlayer::Close()
@@ -101,6 +130,7 @@ void TkznMediaPlayer::Close()
     m_positionFrames = 0;
     m_opened = false;
     m_lastError = NoError;
+    m_bar.DeviceClosed();
 }
 
 void TkznMediaPlayer::Play()
@@ -109,8 +139,13 @@ void TkznMediaPlayer::Play()
     if (m_capture)
         FinishRecording();
     int64_t from = PositionFrames();
-    if (m_autoRewind && from == m_media.Frames())
+    if (std::exchange(m_startPending, false)) {
+        from = MsToFrames(m_startPosition);
+        if (!InMedia(from))
+            return;
+    } else if (m_autoRewind && from == m_media.Frames()) {
         from = 0;
+    }
     SupersedePending();
     StartPlay(from);
 }
@@ -134,6 +169,12 @@ void TkznMediaPlayer::StartPlay(int64_t fromFrame)
 void TkznMediaPlayer::StartRecording()
 {
     RequireOpen();
+    if (std::exchange(m_startPending, false)) {
+        const int64_t from = MsToFrames(m_startPosition);
+        if (!InMedia(from))
+            return;
+        SeekTo(from);
+    }
     SupersedePending();
     if (m_capture) {
         // Already recording: the new command just takes over the notification.
@@ -201,6 +242,20 @@ void TkznMediaPlayer::Pause()
     default:
         break;
     }
+}
+
+void TkznMediaPlayer::SetStartPosition(int64_t ms)
+{
+    m_startPosition = ms;
+    m_startPending = true;
+}
+
+bool TkznMediaPlayer::InMedia(int64_t frame)
+{
+    if (frame >= 0 && frame <= m_media.Frames())
+        return true;
+    m_lastError = ErrPositionOutOfRange;
+    return false;
 }
 
 void TkznMediaPlayer::SeekTo(int64_t frame)
@@ -319,6 +374,14 @@ int TkznMediaPlayer::TimeFormat() const
     return kMillisecondsFormat;
 }
 
+// One track, starting at the beginning.
+int64_t TkznMediaPlayer::TrackPosition(int track)
+{
+    if (m_opened && track != 1)
+        m_lastError = ErrPositionOutOfRange;
+    return 0;
+}
+
 QString TkznMediaPlayer::ErrorMessage() const
 {
     switch (m_lastError) {
@@ -332,6 +395,10 @@ QString TkznMediaPlayer::ErrorMessage() const
         return QStringLiteral("无法打开放音设备，请检查声卡设置。");
     case ErrNoCaptureDevice:
         return QStringLiteral("无法打开录音设备，请检查麦克风设置。");
+    case ErrUnsupportedDevice:
+        return QStringLiteral("不支持该设备类型：只能打开波形音频（WAV）文件。");
+    case ErrPositionOutOfRange:
+        return QStringLiteral("指定的位置超出了媒体的范围。");
     default:
         return QStringLiteral("Unknown error code");
     }
@@ -342,12 +409,18 @@ int64_t TkznMediaPlayer::FramesToMs(int64_t frames) const
     return m_media.sampleRate > 0 ? frames * 1000 / m_media.sampleRate : 0;
 }
 
+int64_t TkznMediaPlayer::MsToFrames(int64_t ms) const
+{
+    return ms * m_media.sampleRate / 1000;
+}
+
 void TkznMediaPlayer::Notify(TMPNotifyResult result)
 {
     // Posted like the completions of the device, never delivered inside a call.
     QMetaObject::invokeMethod(
         this,
         [this, result] {
+            m_bar.NotifyArrived();
             m_notifyResult = result;
             emit OnNotify(this);
         },
@@ -382,4 +455,70 @@ void TkznMediaPlayer::VoiceFinished(bool reachedEnd)
         m_notifyPending = false;
         Notify(TMPNotifyResult::nvSuccessful);
     }
+}
+
+void TkznMediaPlayer::SetVisibleButtons(TButtonSet buttons)
+{
+    m_bar.SetVisibleButtons(buttons);
+    if (m_loading)
+        m_bar.FitWidth(width());
+    else
+        FitBar(QSize(m_bar.BarWidth(), height()));
+}
+
+void TkznMediaPlayer::FitBar(QSize size)
+{
+    const QSize fitted = m_bar.Fit(size);
+    if (fitted != this->size())
+        resize(fitted);
+    update();
+}
+
+void TkznMediaPlayer::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    m_bar.Paint(painter);
+}
+
+void TkznMediaPlayer::resizeEvent(QResizeEvent*)
+{
+    if (!m_loading)
+        FitBar(size());
+}
+
+void TkznMediaPlayer::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        RunGuarded([&] { m_bar.MousePress(event->position().toPoint()); });
+}
+
+void TkznMediaPlayer::mouseMoveEvent(QMouseEvent* event)
+{
+    m_bar.MouseMove(event->position().toPoint());
+}
+
+void TkznMediaPlayer::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        RunGuarded([&] { m_bar.MouseRelease(); });
+}
+
+void TkznMediaPlayer::keyPressEvent(QKeyEvent* event)
+{
+    bool handled = false;
+    RunGuarded([&] { handled = m_bar.KeyPress(event->key()); });
+    if (!handled)
+        QWidget::keyPressEvent(event);
+}
+
+void TkznMediaPlayer::focusInEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void TkznMediaPlayer::focusOutEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusOutEvent(event);
 }

@@ -6,6 +6,7 @@
 #include "app/ExplainPage.h"
 #include "app/NotePage.h"
 #include "audio/LessonAudio.h"
+#include "controls/kznMediaPlayer.h"
 #include "controls/kznThreadTimer.h"
 
 #include <QAction>
@@ -114,6 +115,13 @@ private slots:
         QCOMPARE(s.form.lblContent->text(), QStringLiteral("第一册 - Lesson 1 第1课"));
         QCOMPARE(s.form.tsExplain->memoExplain->toPlainText(), ExplanationOf(1));
         QCOMPARE(s.form.imgLessonInfo->pixmap().size(), QSize(16, 16));
+
+        using enum TMPBtnType;
+        QVERIFY(s.form.mpWord->isHidden() && s.form.mpFellow->isHidden());
+        QVERIFY(s.form.mpWord->VisibleButtons() == (TButtonSet{btPlay, btPause, btStop}));
+        QVERIFY(s.form.mpFellow->VisibleButtons() == (TButtonSet{btPlay, btStop, btRecord}));
+        QCoreApplication::processEvents();
+        QCOMPARE(s.form.mpWord->size(), QSize(85, 30));
     }
 
     void startPageFollowsFirstSen_data()

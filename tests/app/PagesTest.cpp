@@ -5,9 +5,28 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QToolTip>
 #include <QtTest>
 
 namespace {
+
+bool RowInView(QTableView* grid, int row, int column)
+{
+    const QRect cell = grid->visualRect(grid->model()->index(row, column));
+    return cell.isValid() && grid->viewport()->rect().contains(cell);
+}
+
+// Asks the grid for the tooltip of the cell and tells what shows.
+QString TooltipAt(QTableView* grid, int row, int column)
+{
+    QToolTip::hideText();  // hides after a short delay
+    if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000))
+        return QStringLiteral("<a tooltip stays up>");
+    const QPoint at = grid->visualRect(grid->model()->index(row, column)).center();
+    QHelpEvent help(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(grid->viewport(), &help);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
 
 void ClickRow(QTableView* grid, int row, int column)
 {
@@ -45,6 +64,8 @@ private slots:
     void relatedSentence();
     void relatedSentenceWithoutMatchKeepsThePlace();
     void wordDetailsFollowTheCurrentWord();
+    void gridsKeepTheCurrentRowInView();
+    void cutOffCellsShowTheirTextAsTooltip();
 };
 
 void PagesTest::senPageLayout()
@@ -154,9 +175,10 @@ void PagesTest::continuousReadingStopsByButtonAndByLeavingThePage()
     TSenPage& p = *f.sen;
     p.btnSenSpeakRuning->click();
     QCOMPARE(p.btnSenSpeakRuning->text(), QString("停止朗读"));
+    f.sentenceReading.SpanEnded();
     QVERIFY(f.senTimer.active);
     f.sentenceReading.TimerStep();
-    QCOMPARE(f.sentenceReading.RepeatCounter(), 1);
+    QCOMPARE(f.sentenceReading.RepeatCounter(), 2);
     p.btnSenSpeakRuning->click();
     QCOMPARE(p.btnSenSpeakRuning->text(), QString("连续朗读"));
     QCOMPARE(f.sentenceReading.RepeatCounter(), 0);
@@ -346,6 +368,82 @@ void PagesTest::wordDetailsFollowTheCurrentWord()
     FillWords(f.words, {});
     QVERIFY(p.DBEdit1->text().isEmpty());
     QVERIFY(p.DBMemo1->toPlainText().isEmpty());
+}
+
+void PagesTest::gridsKeepTheCurrentRowInView()
+{
+    PageFixture f;
+    QList<SentenceRow> rows;
+    for (int i = 1; i <= 10; ++i)
+        rows.append({i, i == 7 ? QStringLiteral("The clock is here.") : QStringLiteral("Sentence %1.").arg(i),
+                     1000 * i, 1000 * i + 800});
+    FillSentences(f.sentences, rows);
+    const int english = f.sentences.FieldIndex("FEnglish");
+    f.pcMain.setCurrentWidget(f.tsSen);
+    QTableView* grdSen = f.sen->grdSen;
+    for (int row : {7, 9, 0}) {
+        f.sentences.MoveTo(row);
+        QVERIFY2(RowInView(grdSen, row, english), qPrintable(QString::number(row)));
+    }
+    // The wrap of continuous reading, from the last row to the first.
+    f.sentences.Last();
+    f.sentences.First();
+    QVERIFY(RowInView(grdSen, 0, english));
+
+    // "相关句子" moves the hidden text grid, then shows it.
+    RowSet words;
+    words.fields = f.words.Fields();
+    words.rows = {{21, 1, "clock", "", "", ""}};
+    f.words.Assign(words);
+    f.pcMain.setCurrentWidget(f.tsWord);
+    f.word->btnSenInLesson->click();
+    QCOMPARE(f.pcMain.currentWidget(), f.tsSen);
+    QCOMPARE(f.sentences.RecNo(), 6);
+    QVERIFY(RowInView(grdSen, 6, english));
+
+    // The word list likewise.
+    f.pcMain.setCurrentWidget(f.tsWord);
+    QList<int> ids;
+    for (int id = 1; id <= 40; ++id)
+        ids << id;
+    FillWords(f.words, ids);
+    const int word = f.words.FieldIndex("FEnglish");
+    for (int row : {30, 39, 0}) {
+        f.words.MoveTo(row);
+        QVERIFY2(RowInView(f.word->DBGridEh1, row, word), qPrintable(QString::number(row)));
+    }
+}
+
+void PagesTest::cutOffCellsShowTheirTextAsTooltip()
+{
+    PageFixture f;
+    const QString longEnglish = QStringLiteral(
+        "When the last train had gone and the station was quiet again, the old porter sat down on his bench "
+        "and told us the whole story of the lost umbrella from its very beginning, and then, because we asked, "
+        "the story of the second umbrella, which was never lost at all.");
+    const QString longChinese = QStringLiteral("最后一班火车开走以后，车站又安静下来，老搬运工坐在长凳上给我们讲了那把丢失的雨伞的故事。");
+    RowSet sentences;
+    sentences.fields = f.sentences.Fields();
+    sentences.rows = {{1, "Short.", "短句。", 0, 900}, {2, longEnglish, longChinese, 900, 2100}};
+    f.sentences.Assign(sentences);
+    f.pcMain.setCurrentWidget(f.tsSen);
+    QTableView* grdSen = f.sen->grdSen;
+    const int english = f.sentences.FieldIndex("FEnglish");
+    const int chinese = f.sentences.FieldIndex("FChinese");
+    QCOMPARE(TooltipAt(grdSen, 0, english), QString());
+    QCOMPARE(TooltipAt(grdSen, 0, chinese), QString());
+    QCOMPARE(TooltipAt(grdSen, 1, english), longEnglish);
+    QCOMPARE(TooltipAt(grdSen, 1, chinese), longChinese);
+
+    const QString longWord = QStringLiteral("internationalisation of the whole vocabulary");
+    RowSet words;
+    words.fields = f.words.Fields();
+    words.rows = {{21, 1, "tea", "", "", ""}, {22, 1, longWord, "", "", ""}};
+    f.words.Assign(words);
+    f.pcMain.setCurrentWidget(f.tsWord);
+    const int word = f.words.FieldIndex("FEnglish");
+    QCOMPARE(TooltipAt(f.word->DBGridEh1, 0, word), QString());
+    QCOMPARE(TooltipAt(f.word->DBGridEh1, 1, word), longWord);
 }
 
 QTEST_MAIN(PagesTest)

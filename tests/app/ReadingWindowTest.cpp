@@ -2,6 +2,7 @@
 // timers and players on a small course (SDL's dummy audio driver).
 #include "AppTestSupport.h"
 #include "controls/EventPump.h"
+#include "controls/WavFixtures.h"
 #include "support/RecordingMessages.h"
 
 #include "app/ExplainPage.h"
@@ -16,6 +17,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QToolTip>
 
 namespace {
 
@@ -28,6 +30,16 @@ Page* PageOf(QWidget* container)
 QStringList TempWavs()
 {
     return QDir(QDir::tempPath()).entryList({QStringLiteral("tmp*.wav")}, QDir::Files);
+}
+
+// A recording for the word of lesson 1 (FID 1), so a word take can start.
+void AddFirstWordRecording(const CourseFixture& course, const QString& scratch)
+{
+    const QString wav = QDir(scratch).filePath(QStringLiteral("word.wav"));
+    QVERIFY(WriteWav(wav, SF_FORMAT_PCM_16, 1, 22050, Tone(4410, 1, 22050)));
+    QFile container(course.DataDir() + QStringLiteral("qor1/1.qow"));
+    QVERIFY(container.open(QIODevice::WriteOnly));
+    container.write(PackContainer(ReadAll(wav)));
 }
 
 }  // namespace
@@ -94,7 +106,7 @@ private slots:
 
         sen->btnSenSpeakRuning->click();
         QCOMPARE(sen->btnSenSpeakRuning->text(), QStringLiteral("停止朗读"));
-        // Each sentence is 800 ms and the pause 100 ms: row 0 twice, row 1, row 0 again.
+        // Each sentence is 800 ms and the pause 100 ms: row 0, row 1, row 0 again.
         QVERIFY(PumpUntil([&] { return rows.size() >= 2; }, 15000));
         QCOMPARE(rows.mid(0, 2), (QList<int>{1, 0}));
 
@@ -167,6 +179,57 @@ private slots:
         word->btnWordSpeakRuning->click();
         QCOMPARE(m_errorBoxes.size(), 1);
         QCOMPARE(word->btnWordSpeakRuning->text(), QStringLiteral("连续朗读"));
+    }
+
+    void closingDuringATakeIsSilent_data()
+    {
+        QTest::addColumn<bool>("textPage");
+        QTest::newRow("text page") << true;
+        QTest::newRow("word page") << false;
+    }
+    void closingDuringATakeIsSilent()
+    {
+        QFETCH(bool, textPage);
+        CourseFixture course;
+        AddFirstWordRecording(course, m_tmp.path());
+        Session s(course);
+        s.form.show();
+        QPushButton* take = nullptr;
+        if (textPage) {
+            s.form.pcMain->setCurrentWidget(s.form.tsSen);
+            take = PageOf<TSenPage>(s.form.tsSen)->btnSenFellow;
+        } else {
+            s.form.pcMain->setCurrentWidget(s.form.tsWord);
+            take = PageOf<TWordPage>(s.form.tsWord)->btnWordFellow;
+        }
+        take->click();
+        QCOMPARE(take->text(), QStringLiteral("停止跟读"));
+        QCOMPARE(s.form.mpFellow->Mode(), TMPModes::mpRecording);
+        QVERIFY(s.form.close());
+        PumpFor(100);
+        QVERIFY2(m_errorBoxes.isEmpty(), qPrintable(m_errorBoxes.join(u'|')));
+        QVERIFY(m_messages.entries.empty());
+        QVERIFY(!s.form.mpFellow->Opened());
+    }
+
+    void cutOffTranslationShowsAsTooltipWithoutHints()
+    {
+        CourseFixture course;
+        course.SetOption(QStringLiteral("TestHint"), QStringLiteral("0"));
+        const QString translation =
+            QStringLiteral("这是一句很长很长的中文翻译，长得在课文表格的中文栏里根本放不下，只能在提示里读完。");
+        course.Execute(QStringLiteral("Update tblQor1 Set FChinese=? Where FID=1"), {Enciphered(translation)});
+        Session s(course);
+        s.form.show();
+        s.form.pcMain->setCurrentWidget(s.form.tsSen);
+        QTableView* grid = PageOf<TSenPage>(s.form.tsSen)->grdSen;
+        const QPoint at =
+            grid->visualRect(grid->model()->index(0, s.dm.adsQorSen.FieldIndex(QStringLiteral("FChinese")))).center();
+        QHelpEvent help(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(grid->viewport(), &help);
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), translation);
+        QToolTip::hideText();
     }
 
     void relatedSentenceShowsTheTextPage()

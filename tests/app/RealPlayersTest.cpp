@@ -68,6 +68,28 @@ TEST_F(RealPlayersTest, TwentyWordsLeaveOneTemporaryFileAndNoneAfterClose)
     EXPECT_TRUE(TempWavs().isEmpty());
 }
 
+// SDL's dummy driver always offers a capture device; the disk driver
+// without its input file offers none that opens, like a machine without a
+// microphone.
+TEST_F(RealPlayersTest, TakeWithoutCaptureDeviceFailsAndLeavesThePageIdle)
+{
+    const QByteArray oldDriver = qgetenv("SDL_AUDIODRIVER");
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILEIN", tempDir.filePath(QStringLiteral("no-microphone.raw")).toUtf8());
+    FollowReading follow(recorder, TakeFilePath(dataDir.path()));
+    try {
+        follow.StartTake();
+        ADD_FAILURE() << "a take started without a capture device";
+    } catch (const std::exception& e) {
+        EXPECT_STREQ(e.what(), "没有找到录音设备，无法跟读！");
+    }
+    qputenv("SDL_AUDIODRIVER", oldDriver);
+    qunsetenv("SDL_DISKAUDIOFILEIN");
+    EXPECT_FALSE(follow.Recording());
+    EXPECT_FALSE(follow.CanCompare());
+    EXPECT_NE(mpFellow.Mode(), TMPModes::mpRecording);
+}
+
 TEST_F(RealPlayersTest, MissingWordFailsOnceAndLeavesNothingOpen)
 {
     speaker.SpeakWord(2, 1);

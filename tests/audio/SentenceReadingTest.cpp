@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 class SentenceReadingTest : public ::testing::Test {
@@ -37,6 +39,14 @@ protected:
         return rows;
     }
 
+    // Starts the reading and lets the start's play reach its end.
+    void Begin()
+    {
+        ASSERT_TRUE(reading.Start());
+        ASSERT_EQ(audio.FinishSpan(), SpanEnd::Continue);
+        reading.SpanEnded();
+    }
+
     CallLog log;
     TLessonDataSet sentences;
     FakeSentenceAudio audio;
@@ -49,34 +59,101 @@ TEST_F(SentenceReadingTest, PlaysEachRowItsCountTimesAndWrapsAfterTheLast)
 {
     sentences.MoveTo(1);
     ASSERT_TRUE(reading.Start());
-    EXPECT_TRUE(timer.active);
     EXPECT_EQ(audio.pending, SpanEnd::Continue);
-    for (int i = 0; i < 10; ++i)
+    // The timer waits for the start's play to end.
+    EXPECT_FALSE(timer.active);
+    ASSERT_EQ(audio.FinishSpan(), SpanEnd::Continue);
+    reading.SpanEnded();
+    for (int i = 0; i < 9; ++i)
         Round();
-    // The starting row: once at the start, then three steps; every later row three times.
-    EXPECT_EQ(PlayedRows(), "BBBBCCCAAAB");
+    EXPECT_EQ(PlayedRows(), "BBBCCCAAAB");
     EXPECT_EQ(sentences.RecNo(), 1);
     EXPECT_EQ(reading.RepeatCounter(), 1);
+}
+
+// Plays and pauses on one time line: each play lasts `playMs` unless the next
+// play cuts it, the timer fires `pauseMs` after it was armed.
+struct TimedPlay {
+    int row;
+    int startMs;
+    bool cut;
+};
+
+TEST_F(SentenceReadingTest, EveryRowIsHeardItsCountTimesInFullPauseApart)
+{
+    constexpr int playMs = 800;
+    constexpr int pauseMs = 100;  // shorter than a sentence
+    for (int count : {1, 3}) {
+        SCOPED_TRACE(count);
+        speakCount = count;
+        reading.Stop();
+        sentences.First();
+        log.Take();
+
+        QList<TimedPlay> plays;
+        int now = 0;
+        int armedAt = -1;
+        auto notePlays = [&] {
+            for (const QString& call : log.Take()) {
+                if (!call.startsWith(QLatin1String("play ")))
+                    continue;
+                if (!plays.isEmpty() && now < plays.last().startMs + playMs)
+                    plays.last().cut = true;
+                plays.append({sentences.RecNo(), now, false});
+            }
+        };
+        auto watchTimer = [&] {
+            if (timer.active && armedAt < 0)
+                armedAt = now;
+            if (!timer.active)
+                armedAt = -1;
+        };
+        ASSERT_TRUE(reading.Start());
+        notePlays();
+        watchTimer();
+        while (plays.size() < 3 * count + 1) {
+            const int spanEnd = audio.pending >= 0 ? plays.last().startMs + playMs : INT_MAX;
+            const int step = armedAt >= 0 ? armedAt + pauseMs : INT_MAX;
+            ASSERT_TRUE(spanEnd != INT_MAX || step != INT_MAX) << "the reading stalled";
+            if (step < spanEnd) {
+                now = step;
+                reading.TimerStep();
+            } else {
+                now = spanEnd;
+                if (audio.FinishSpan() == SpanEnd::Continue)
+                    reading.SpanEnded();
+            }
+            watchTimer();
+            notePlays();
+        }
+        QString rows;
+        for (int i = 0; i < plays.size(); ++i) {
+            rows += QChar('A' + plays[i].row);
+            EXPECT_FALSE(plays[i].cut) << "play " << i;
+            if (i > 0) {
+                EXPECT_EQ(plays[i].startMs - plays[i - 1].startMs, playMs + pauseMs) << "play " << i;
+            }
+        }
+        EXPECT_EQ(rows, count == 1 ? QString("ABCA") : QString("AAABBBCCCA"));
+    }
 }
 
 TEST_F(SentenceReadingTest, SpeakCountIsReadAtEveryStep)
 {
     speakCount = 1;
-    ASSERT_TRUE(reading.Start());
-    Round();  // A again, counter 1
+    Begin();
     Round();  // B
     speakCount = 2;
     Round();  // B again
     Round();  // C
     speakCount = 1;
     Round();  // A: the counter already reached the new count
-    EXPECT_EQ(PlayedRows(), "AABBCA");
+    EXPECT_EQ(PlayedRows(), "ABBCA");
 }
 
 TEST_F(SentenceReadingTest, StopSilencesResetsAndIgnoresALateEnd)
 {
-    ASSERT_TRUE(reading.Start());
-    Round();
+    Begin();
     Round();
     ASSERT_EQ(reading.RepeatCounter(), 2);
     // The sentence has ended and its end message is still on its way.
@@ -103,8 +180,7 @@ TEST_F(SentenceReadingTest, StopSilencesResetsAndIgnoresALateEnd)
 
 TEST_F(SentenceReadingTest, ASingleSentenceReplacesThePendingEnd)
 {
-    ASSERT_TRUE(reading.Start());
-    Round();
+    Begin();
     // While a continuous play runs: the single sentence takes its end over,
     // so no re-arming follows and the reading waits, still running.
     reading.TimerStep();
@@ -115,9 +191,7 @@ TEST_F(SentenceReadingTest, ASingleSentenceReplacesThePendingEnd)
 
     // During a pause: the next step comes as usual and cuts it off.
     reading.Stop();
-    ASSERT_TRUE(reading.Start());
-    reading.TimerStep();
-    reading.SpanEnded();
+    Begin();
     ASSERT_TRUE(reading.SpeakCurrent());
     log.Take();
     Round();

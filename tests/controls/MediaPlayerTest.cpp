@@ -1,8 +1,8 @@
 #include "controls/kznMediaPlayer.h"
 
-#include "audio/Mixer.h"
 #include "EventPump.h"
 #include "GuiAppEnvironment.h"
+#include "PlayerFixture.h"
 #include "WavFixtures.h"
 
 #include <QFileInfo>
@@ -16,54 +16,7 @@ namespace {
 
 const auto* const appEnvironment = ::testing::AddGlobalTestEnvironment(new GuiAppEnvironment);
 
-using Result = TMPNotifyResult;
-
-// A player on a mixer the test renders itself, with its notifications logged.
-class MediaPlayerTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        QObject::connect(&player, &TkznMediaPlayer::OnNotify, [this](TkznMediaPlayer* sender) {
-            EXPECT_EQ(sender, &player);
-            notes.push_back(sender->NotifyResult());
-        });
-    }
-
-    // A 16-bit mono WAV of `ms` milliseconds at 44,100 Hz (the mixer's rate).
-    QString MakeWav(const QString& name, int ms = 100)
-    {
-        const QString path = dir.filePath(name);
-        EXPECT_TRUE(WriteWav(path, SF_FORMAT_PCM_16, 1, 44100, Tone(44100 * ms / 1000, 1, 44100)));
-        return path;
-    }
-
-    void Render(int frames)
-    {
-        std::vector<float> out(size_t(frames) * Mixer::kChannels);
-        mixer.render(out.data(), frames);
-    }
-
-    // Renders until the play has ended and its notification has come.
-    bool PlayToEnd()
-    {
-        const size_t before = notes.size();
-        return PumpUntil([&] {
-            Render(1024);
-            return std::find(notes.begin() + before, notes.end(), Result::nvSuccessful) != notes.end();
-        });
-    }
-
-    bool WaitForNotes(size_t count)
-    {
-        return PumpUntil([&] { return notes.size() >= count; });
-    }
-
-    QTemporaryDir dir;
-    Mixer mixer;
-    TkznMediaPlayer player{nullptr, &mixer};
-    std::vector<Result> notes;
-};
+using MediaPlayerTest = PlayerFixture;
 
 } // namespace
 
@@ -304,4 +257,138 @@ TEST(MediaPlayerOnDevice, PlayReportsSuccessOnTheGuiThread)
     ASSERT_TRUE(PumpUntil([&] { return !notes.empty(); }));
     EXPECT_EQ(notes, (std::vector{Result::nvSuccessful}));
     EXPECT_EQ(player.Position(), player.Length());
+}
+
+TEST_F(MediaPlayerTest, LengthPositionAndModeFollowOpenPlayPauseStopAndTheEnd)
+{
+    player.SetFileName(MakeWav("word.wav", 100));
+    player.Open();
+    EXPECT_EQ(player.Length(), 100);
+    EXPECT_EQ(player.Position(), 0);
+    EXPECT_EQ(player.Mode(), TMPModes::mpStopped);
+    EXPECT_EQ(player.StepFrames(), 10);
+    // What a wave audio device reports.
+    EXPECT_TRUE(player.CanPlay());
+    EXPECT_TRUE(player.CanRecord());
+    EXPECT_FALSE(player.CanStep());
+    EXPECT_FALSE(player.CanEject());
+    EXPECT_FALSE(player.HasVideo());
+    EXPECT_EQ(player.TrackPosition(1), 0);
+    EXPECT_EQ(player.LastError(), TkznMediaPlayer::NoError);
+    player.TrackPosition(2);
+    EXPECT_EQ(player.LastError(), TkznMediaPlayer::ErrPositionOutOfRange);
+
+    player.Play();
+    EXPECT_EQ(player.Mode(), TMPModes::mpPlaying);
+    Render(882);
+    EXPECT_EQ(player.Position(), 20);
+    player.Pause();
+    EXPECT_EQ(player.Mode(), TMPModes::mpPaused);
+    Render(882);
+    EXPECT_EQ(player.Position(), 20);
+    player.Stop();
+    EXPECT_EQ(player.Mode(), TMPModes::mpStopped);
+    EXPECT_EQ(player.Position(), 20);
+    EXPECT_EQ(player.Length(), 100);
+
+    player.Play();
+    ASSERT_TRUE(PlayToEnd());
+    EXPECT_EQ(player.Mode(), TMPModes::mpStopped);
+    EXPECT_EQ(player.Position(), 100);
+
+    player.Close();
+    EXPECT_EQ(player.Mode(), TMPModes::mpNotReady);
+    EXPECT_EQ(player.Position(), 0);
+}
+
+TEST_F(MediaPlayerTest, PendingStartPositionIsUsedByOnePlayOnly)
+{
+    player.SetFileName(MakeWav("word.wav", 100));
+    player.Open();
+    player.Play();
+    ASSERT_TRUE(PlayToEnd());
+
+    // At the end, a pending start wins over the rewind.
+    player.SetStartPosition(60);
+    player.Play();
+    EXPECT_EQ(player.Mode(), TMPModes::mpPlaying);
+    EXPECT_EQ(player.Position(), 60);
+    player.Stop();
+    player.Play(); // goes on from where it stopped
+    EXPECT_EQ(player.Position(), 60);
+    player.Stop();
+
+    // Outside the media: nothing plays, and the next Play is an ordinary one.
+    player.Rewind();
+    for (int64_t outside : {101, -1}) {
+        player.SetStartPosition(outside);
+        player.Play();
+        EXPECT_EQ(player.LastError(), TkznMediaPlayer::ErrPositionOutOfRange);
+        EXPECT_EQ(player.Mode(), TMPModes::mpStopped);
+        player.Play();
+        EXPECT_EQ(player.LastError(), TkznMediaPlayer::NoError);
+        EXPECT_EQ(player.Position(), 0);
+        player.Stop();
+    }
+}
+
+TEST_F(MediaPlayerTest, AutoOpenOpensOnceTheCreatorIsDone)
+{
+    const QString word = MakeWav("word.wav");
+    TkznMediaPlayer automatic(nullptr, &mixer);
+    automatic.SetFileName(word);
+    automatic.SetAutoOpen(true);
+    EXPECT_FALSE(automatic.Opened());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(automatic.Opened());
+    EXPECT_EQ(automatic.Length(), 100);
+
+    // Set later, it only takes note.
+    player.SetFileName(word);
+    QCoreApplication::processEvents();
+    player.SetAutoOpen(true);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(player.Opened());
+
+    // A failure is reported, not thrown through the event loop.
+    TkznMediaPlayer failing(nullptr, &mixer);
+    failing.SetFileName(word);
+    failing.SetDeviceType(TMPDeviceTypes::dtCDAudio);
+    failing.SetAutoOpen(true);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(failing.Opened());
+    EXPECT_EQ(failing.LastError(), TkznMediaPlayer::ErrUnsupportedDevice);
+}
+
+TEST_F(MediaPlayerTest, OnlyAutomaticSelectionAndWaveAudioOpenOurFiles)
+{
+    player.SetFileName(MakeWav("word.wav"));
+    for (int type = 0; type <= int(TMPDeviceTypes::dtWaveAudio); ++type) {
+        SCOPED_TRACE(type);
+        player.Open();
+        player.SetDeviceType(TMPDeviceTypes(type));
+        EXPECT_TRUE(player.Opened()) << "the type takes effect at the next Open";
+        const bool served = player.DeviceType() == TMPDeviceTypes::dtAutoSelect ||
+                            player.DeviceType() == TMPDeviceTypes::dtWaveAudio;
+        try {
+            player.Open();
+            EXPECT_TRUE(served);
+            EXPECT_TRUE(player.Opened());
+        } catch (const EMCIDeviceError& error) {
+            EXPECT_FALSE(served);
+            EXPECT_EQ(player.LastError(), TkznMediaPlayer::ErrUnsupportedDevice);
+            EXPECT_EQ(error.Message(), player.ErrorMessage());
+            EXPECT_FALSE(player.Opened()) << "the open device was closed first";
+        }
+        player.SetDeviceType(TMPDeviceTypes::dtAutoSelect);
+    }
+}
+
+TEST_F(MediaPlayerTest, DisplayIsForgottenWhenItGoes)
+{
+    auto display = std::make_unique<QWidget>();
+    player.SetDisplay(display.get());
+    EXPECT_EQ(player.Display(), display.get());
+    display.reset();
+    EXPECT_EQ(player.Display(), nullptr);
 }

@@ -6,6 +6,7 @@
 #include "WavFixtures.h"
 
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -137,4 +138,36 @@ TEST_F(RecorderTest, PlayWhileRecordingEndsTheTakeAndPlaysIt)
     EXPECT_GE(recorder.Length(), 50);
     ASSERT_TRUE(PumpUntil([&] { return !notes.empty(); }));
     EXPECT_EQ(notes.front(), Result::nvSuperseded);
+}
+
+TEST_F(RecorderTest, PendingStartPositionRecordsOverTheTakeFromThere)
+{
+    RecordAtLeast(200);
+    const std::vector<float> first = recorder.Media().samples;
+    recorder.SetStartPosition(100);
+    recorder.StartRecording();
+    EXPECT_EQ(recorder.Mode(), TMPModes::mpRecording);
+    ASSERT_TRUE(PumpUntil([&] { return recorder.Position() >= 150; }));
+    recorder.Stop();
+    const std::vector<float>& take = recorder.Media().samples;
+    ASSERT_GE(take.size(), 2205u + 1);
+    EXPECT_TRUE(std::equal(first.begin(), first.begin() + 2205, take.begin())) << "kept before 100 ms";
+    EXPECT_EQ(take[2205], DiskCaptureEnvironment::Input()[0]) << "new from 100 ms";
+}
+
+TEST_F(RecorderTest, RecordButtonTradesRecordAndPlayForPauseAndStop)
+{
+    auto press = [&](TMPBtnType button) {
+        recorder.SetVisibleButtons({button});
+        QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        QCoreApplication::sendEvent(&recorder, &space);
+    };
+    recorder.Open();
+    press(TMPBtnType::btRecord);
+    EXPECT_EQ(recorder.Mode(), TMPModes::mpRecording);
+    using enum TMPBtnType;
+    EXPECT_EQ(recorder.ButtonBar().AutoEnabledButtons(), (TButtonSet{btPause, btStop, btNext, btPrev}));
+    press(btStop);
+    EXPECT_EQ(recorder.Mode(), TMPModes::mpStopped);
+    EXPECT_EQ(recorder.ButtonBar().AutoEnabledButtons(), (TButtonSet{btPlay, btRecord, btNext, btPrev}));
 }
