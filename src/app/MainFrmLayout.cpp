@@ -6,6 +6,7 @@
 #include "app/HandlerGuard.h"
 #include "app/NotePage.h"
 #include "data/DMUnit.h"
+#include "export/MP3Frm.h"
 
 #include <QAction>
 #include <QFrame>
@@ -161,8 +162,8 @@ void TMainForm::BuildMenus()
             Guarded([this] { pcMain->setCurrentWidget(tsTest); }));
 
     QMenu* tools = bar->addMenu(QStringLiteral(" 辅助工具 "));
-    // The export dialog is not part of this build yet.
-    item(tools, QStringLiteral("miMp3"), QStringLiteral("制作MP3和歌词文件"))->setEnabled(false);
+    connect(item(tools, QStringLiteral("miMp3"), QStringLiteral("制作MP3和歌词文件")), &QAction::triggered, this,
+            Guarded([this] { ShowExportDialog(this, DM); }));
     item(tools, QStringLiteral("N10"), QStringLiteral("打印单词"))->setVisible(false);
     item(tools, QStringLiteral("N11"), QStringLiteral("打印课文"))->setVisible(false);
     tools->addSeparator();

@@ -72,3 +72,9 @@ std::optional<QString> ExpandLessonList(const QString& input)
     }
     return numbers.join(QLatin1Char(','));
 }
+
+bool IsLessonListKey(QChar typed)
+{
+    const char16_t c = typed.unicode();
+    return c == 8 || c == u'%' || c == u'\'' || c == u',' || c == u'-' || c == u'.' || (c >= u'0' && c <= u'9');
+}

@@ -21,3 +21,8 @@ QString InvalidLessonListMessage();
 // direction; other items must be plain decimal numbers that fit a signed
 // 32-bit integer, kept as typed ("05" stays "05").
 std::optional<QString> ExpandLessonList(const QString& input);
+
+// Whether the lesson field takes a typed character: Backspace, the digits and
+// , - . % ' (the expression later refuses the last three). The field does not
+// filter pasted text.
+bool IsLessonListKey(QChar typed);

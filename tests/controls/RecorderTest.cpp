@@ -121,9 +121,12 @@ TEST_F(RecorderTest, TakeFollowsTheFileFormatAndLeavesTheFileAlone)
     EXPECT_EQ(recorder.Media().sampleRate, 16000);
     EXPECT_GE(recorder.Length(), 150);
 
-    // A second take starts afresh: reopening drops the first.
+    // A second take starts afresh: reopening drops the first. (How long a
+    // take runs past its mark depends on the machine's load, so the check is
+    // on the reopened media, not on the take's length.)
+    recorder.Open();
+    EXPECT_EQ(recorder.Length(), 100) << "takes are not added together";
     RecordAtLeast(50);
-    EXPECT_LT(recorder.Length(), 150 + 50) << "takes are not added together";
     recorder.Close();
     EXPECT_EQ(ReadAll(file), before);
 }

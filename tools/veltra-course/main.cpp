@@ -3,6 +3,7 @@
 #include "CipherCommands.h"
 #include "CommandLine.h"
 #include "ContainerCommands.h"
+#include "ExportCommand.h"
 #include "LessonsCommand.h"
 #include "PlayCommand.h"
 #include "StoreCommands.h"
@@ -28,6 +29,7 @@ const std::vector<Command> kCommands = {
     {"pack", kPackUsage, RunPack},
     {"unpack", kUnpackUsage, RunUnpack},
     {"lessons", kLessonsUsage, RunLessons},
+    {"export", kExportUsage, RunExport},
     {"play", kPlayUsage, RunPlay},
     {"show", kShowUsage, RunShow},
     {"option", kOptionUsage, RunOption},
