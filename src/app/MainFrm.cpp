@@ -2,6 +2,7 @@
 
 #include "app/AboutBox.h"
 #include "app/AppFonts.h"
+#include "app/ExercisePages.h"
 #include "app/ExplainPage.h"
 #include "app/HandlerGuard.h"
 #include "app/LessonInfo.h"
@@ -79,6 +80,7 @@ TMainForm::TMainForm(TDM& dm, QWidget* parent)
     ttSen = new TkznThreadTimer(this);
     ttSen->setObjectName(QStringLiteral("ttSen"));
     m_reading = std::make_unique<TStudyReading>(*this);
+    m_exercises = std::make_unique<TExercisePages>(*this);
     m_lessonInfo = new TLessonInfo(*this);
 
     connect(m_audio.get(), &LessonAudio::speakDone, this,
@@ -124,6 +126,8 @@ void TMainForm::LoadStartLesson()
         m_lessonInfo->LessonOpened();
         m_audio->OpenLessonAudio(DM.DataDir(), DM.CurBook, DM.CurLesson, DM.OptSpeed);
     }
+    // The exercises draw random words and sentences.
+    m_exercises->Random().SeedFromClock();
     SetShowHint(DM.OptTestHint);
     imgLessonInfo->setPixmap(ilMain.Pixmap(TMainGlyphs::Information));
     ApplyNextTime(true);

@@ -12,6 +12,7 @@ class QFrame;
 class QLabel;
 class QTabWidget;
 class TDM;
+class TExercisePages;
 class TExplainPage;
 class TkznMediaPlayer;
 class TkznThreadTimer;
@@ -64,6 +65,7 @@ public:
 
     LessonAudio& Audio() { return *m_audio; }
     TStudyReading& Reading() { return *m_reading; }
+    TExercisePages& Exercises() { return *m_exercises; }
     TLessonInfo& LessonInfo() { return *m_lessonInfo; }
 
     TDM& DM;
@@ -122,6 +124,7 @@ private:
 
     std::unique_ptr<LessonAudio> m_audio;
     std::unique_ptr<TStudyReading> m_reading;  // after m_audio: it uses the audio to its end
+    std::unique_ptr<TExercisePages> m_exercises;  // after m_reading: the exercises speak through it
     TLessonInfo* m_lessonInfo = nullptr;       // a child of the window
     QPointer<QWidget> m_aboutBox;
     bool m_startupFailed = false;
