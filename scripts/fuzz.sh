@@ -20,7 +20,7 @@ if ! CC=clang-14 CXX=clang++-14 cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_BUI
   exit 1
 fi
 
-for name in container cipher lesson_list; do
+for name in container cipher lesson_list sentence_marking lesson_mp3 wav; do
   corpus="fuzz/corpus-$name"
   mkdir -p "$corpus"
   log="build-fuzz/fuzz_$name.log"

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int kMinRate = 1000;
-constexpr int kMaxRate = 384000;
 constexpr long kBlockFrames = 1024;
 
 } // namespace

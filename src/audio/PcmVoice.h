@@ -27,6 +27,10 @@ public:
     enum class End { ReachedEnd, Stopped };
     Q_ENUM(End)
 
+    // The rates setBuffer() takes.
+    static constexpr int kMinRate = 1000;
+    static constexpr int kMaxRate = 384000;
+
     // Registers with `mixer`, which must outlive the voice.
     explicit PcmVoice(Mixer& mixer, QObject* parent = nullptr);
     ~PcmVoice() override;

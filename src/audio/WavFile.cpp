@@ -1,5 +1,7 @@
 #include "audio/WavFile.h"
 
+#include "audio/WavLayout.h"
+
 #include <QFile>
 
 #include <sndfile.h>
@@ -52,80 +54,32 @@ sf_count_t Tell(void* data)
     return static_cast<MemoryReader*>(data)->offset;
 }
 
-uint32_t LittleEndian32(const char* p)
-{
-    const auto* u = reinterpret_cast<const unsigned char*>(p);
-    return uint32_t(u[0]) | uint32_t(u[1]) << 8 | uint32_t(u[2]) << 16 | uint32_t(u[3]) << 24;
-}
-
-uint16_t LittleEndian16(const char* p)
-{
-    const auto* u = reinterpret_cast<const unsigned char*>(p);
-    return uint16_t(u[0] | u[1] << 8);
-}
-
-constexpr uint16_t kMsAdpcm = 0x0002;
-constexpr uint16_t kImaAdpcm = 0x0011;
-
-} // namespace
-
-namespace {
-
-struct AdpcmLayout {
-    std::optional<int64_t> statedFrames;  // from the "fact" chunk
-    int64_t samplesPerBlock = 0;          // from the "fmt " chunk; 0 when not stated
-};
-
-std::optional<AdpcmLayout> ReadAdpcmLayout(const QByteArray& bytes)
-{
-    if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE")
-        return std::nullopt;
-    std::optional<uint16_t> formatTag;
-    AdpcmLayout layout;
-    // Chunks are word-aligned; a length running past the end stops the walk.
-    for (qsizetype at = 12; at + 8 <= bytes.size();) {
-        const char* header = bytes.constData() + at;
-        const int64_t length = LittleEndian32(header + 4);
-        if (at + 8 + length > bytes.size())
-            break;
-        if (std::memcmp(header, "fmt ", 4) == 0 && length >= 2) {
-            formatTag = LittleEndian16(header + 8);
-            if (length >= 20)
-                layout.samplesPerBlock = LittleEndian16(header + 8 + 18);
-        } else if (std::memcmp(header, "fact", 4) == 0 && length >= 4) {
-            layout.statedFrames = LittleEndian32(header + 8);
-        }
-        at += 8 + length + (length & 1);
-    }
-    if (formatTag != kMsAdpcm && formatTag != kImaAdpcm)
-        return std::nullopt;
-    return layout;
-}
-
 // The decoded length without the last block's padding. Only padding is cut:
 // a stated length of zero or one shorter by a whole block or more is a
 // careless writer's, and the audio is kept whole.
 int64_t TrimmedFrames(const QByteArray& bytes, int64_t decodedFrames)
 {
-    const std::optional<AdpcmLayout> layout = ReadAdpcmLayout(bytes);
-    if (!layout || !layout->statedFrames)
+    const std::optional<int64_t> trueFrames = TrueAdpcmFrames(bytes);
+    const std::optional<WavLayout> layout = ReadWavLayout(bytes);
+    if (!trueFrames || !layout)
         return decodedFrames;
-    const int64_t stated = *layout->statedFrames;
-    if (stated <= 0 || stated >= decodedFrames || decodedFrames - stated >= layout->samplesPerBlock)
+    const int64_t frames = *trueFrames;
+    if (frames <= 0 || frames >= decodedFrames || decodedFrames - frames >= layout->samplesPerBlock)
         return decodedFrames;
-    return stated;
+    return frames;
 }
 
 } // namespace
 
 std::optional<int64_t> StatedAdpcmFrames(const QByteArray& bytes)
 {
-    const std::optional<AdpcmLayout> layout = ReadAdpcmLayout(bytes);
-    return layout ? layout->statedFrames : std::nullopt;
+    const std::optional<WavLayout> layout = ReadWavLayout(bytes);
+    return layout && IsAdpcm(*layout) ? layout->statedFrames : std::nullopt;
 }
 
-std::optional<PcmAudio> DecodeWav(const QByteArray& bytes)
+std::optional<PcmAudio> DecodeWav(const QByteArray& original)
 {
+    const QByteArray bytes = MendUnfinishedHeader(original);
     MemoryReader reader{bytes};
     SF_VIRTUAL_IO io{GetLength, Seek, Read, Write, Tell};
     SF_INFO info{};

@@ -99,7 +99,8 @@ void TkznMediaPlayer::Open()
         throw EMCIDeviceError(ErrorMessage());
     }
     if (!m_voice->setBuffer(media.samples, media.channels, media.sampleRate)) {
-        m_lastError = ErrUnsupportedFormat;
+        const bool rateOk = media.sampleRate >= PcmVoice::kMinRate && media.sampleRate <= PcmVoice::kMaxRate;
+        m_lastError = rateOk ? ErrUnsupportedFormat : ErrUnsupportedRate;
         throw EMCIDeviceError(ErrorMessage());
     }
     m_media = std::move(media);
@@ -399,6 +400,8 @@ QString TkznMediaPlayer::ErrorMessage() const
         return QStringLiteral("不支持该设备类型：只能打开波形音频（WAV）文件。");
     case ErrPositionOutOfRange:
         return QStringLiteral("指定的位置超出了媒体的范围。");
+    case ErrUnsupportedRate:
+        return QStringLiteral("不支持该音频的采样率：只能播放采样率在 1000 Hz 到 384000 Hz 之间的声音。");
     default:
         return QStringLiteral("Unknown error code");
     }

@@ -62,6 +62,7 @@ public:
         ErrNoCaptureDevice = 4,
         ErrUnsupportedDevice = 5,
         ErrPositionOutOfRange = 6,
+        ErrUnsupportedRate = 7,
     };
 
     // `mixer` (not owned) plays the sound; by default the program's shared

@@ -26,7 +26,7 @@ std::vector<int16_t> MakeTestSignal(int64_t frames, int channels, int rate)
     return pcm;
 }
 
-QByteArray EncodeMp3(const std::vector<int16_t>& pcm, int channels, int rate, int kbps)
+QByteArray EncodeMp3(const std::vector<int16_t>& pcm, int channels, int rate, int kbps, bool infoTag)
 {
     std::unique_ptr<lame_global_flags, int (*)(lame_global_flags*)> lame(lame_init(), lame_close);
     if (!lame)
@@ -37,7 +37,7 @@ QByteArray EncodeMp3(const std::vector<int16_t>& pcm, int channels, int rate, in
     lame_set_brate(lame.get(), kbps);
     lame_set_mode(lame.get(), channels == 1 ? MONO : JOINT_STEREO);
     lame_set_quality(lame.get(), 7);  // fast; the fixtures need no finesse
-    lame_set_bWriteVbrTag(lame.get(), 1);
+    lame_set_bWriteVbrTag(lame.get(), infoTag ? 1 : 0);
     if (lame_init_params(lame.get()) < 0)
         return {};
 
@@ -64,6 +64,8 @@ QByteArray EncodeMp3(const std::vector<int16_t>& pcm, int channels, int rate, in
     if (tail < 0)
         return {};
     out.append(reinterpret_cast<const char*>(buffer.data()), tail);
+    if (!infoTag)
+        return out;
 
     // The first frame was a placeholder for the tag that states the encoder
     // delay and padding; put the real one in its place.
