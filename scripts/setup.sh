@@ -13,7 +13,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   espeak-ng lame sox
   fonts-noto-cjk fonts-wqy-zenhei fonts-dejavu-core qt6-translations-l10n
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick libxcb1-dev
 )
 
 missing=()

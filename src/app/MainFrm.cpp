@@ -4,6 +4,7 @@
 #include "app/AppFonts.h"
 #include "app/ExercisePages.h"
 #include "app/ExplainPage.h"
+#include "app/GuideWindow.h"
 #include "app/HandlerGuard.h"
 #include "app/LessonInfo.h"
 #include "app/NotePage.h"
@@ -22,6 +23,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QScreen>
@@ -278,7 +280,22 @@ void TMainForm::miOptionClick()
 
 void TMainForm::miHelpClick()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(HelpFileOf(AppDir())));
+    const QString help = HelpFileOf(AppDir());
+    if (help.endsWith(QStringLiteral(".chm"), Qt::CaseInsensitive)) {
+        // A compiled help file needs the desktop's own viewer.
+        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(help)))
+            ShowError(QStringLiteral("无法打开帮助文件“%1”，请安装能查看它的程序。").arg(help));
+        return;
+    }
+    if (!QFileInfo(help).isFile()) {
+        ShowError(QStringLiteral("找不到帮助文件“%1”，请重新安装本软件！").arg(help));
+        return;
+    }
+    if (!m_guideWindow)
+        m_guideWindow = new TGuideWindow(help, this);
+    m_guideWindow->show();
+    m_guideWindow->raise();
+    m_guideWindow->activateWindow();
 }
 
 void TMainForm::miAboutClick()

@@ -127,6 +127,7 @@ private:
     std::unique_ptr<TExercisePages> m_exercises;  // after m_reading: the exercises speak through it
     TLessonInfo* m_lessonInfo = nullptr;       // a child of the window
     QPointer<QWidget> m_aboutBox;
+    QPointer<QWidget> m_guideWindow;
     bool m_startupFailed = false;
     bool m_showHint = false;
     bool m_closed = false;

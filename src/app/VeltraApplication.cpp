@@ -14,8 +14,8 @@ VeltraApplication::VeltraApplication(int& argc, char** argv)
     : QApplication(argc, argv)
     , m_errorBox(ShowApplicationErrorBox)
 {
+    // No display name: on X11 Qt appends it to every window title.
     setApplicationName(QStringLiteral("Veltra精读"));
-    setApplicationDisplayName(QStringLiteral("Veltra精读"));
     setApplicationVersion(QStringLiteral(VELTRA_VERSION));
     // The whole interface is Chinese, whatever the desktop's language.
     if (m_qtTranslator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

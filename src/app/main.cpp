@@ -2,8 +2,10 @@
 #include "app/MainFrm.h"
 #include "app/ProgramPaths.h"
 #include "app/QtMessages.h"
+#include "app/SessionSignals.h"
 #include "app/SingleInstance.h"
 #include "app/VeltraApplication.h"
+#include "audio/TempFolder.h"
 #include "data/DMUnit.h"
 #include "data/Messages.h"
 
@@ -29,6 +31,17 @@ int run(VeltraApplication& app)
     SingleInstanceLock instance;
     if (!instance.TryAcquire())
         return 0;  // another instance runs: leave quietly
+    // Ours alone now: anything in the program's temporary folder was left by
+    // a run that crashed.
+    EmptyProgramTempFolder();
+
+    // Logout, `kill` and Ctrl+C close the windows as the learner would. One
+    // that comes while start-up shows a message closes the window once shown.
+    bool closeRequested = false;
+    SessionSignals sessionEnd([&closeRequested] {
+        closeRequested = true;
+        QApplication::closeAllWindows();
+    });
 
     TDM dm(DataDir());
     // A broken database has shown its message; a window would only add a
@@ -39,6 +52,8 @@ int run(VeltraApplication& app)
     if (form.StartupFailed())
         return 1;
     form.show();
+    if (closeRequested && form.close())
+        return 0;
     return app.exec();
 }
 

@@ -1,5 +1,9 @@
 #include "audio/AudioDevice.h"
 
+#include "audio/AudioLibraries.h"
+
+#include <QCoreApplication>
+
 #include <SDL2/SDL.h>
 
 namespace {
@@ -22,6 +26,7 @@ AudioDevice::AudioDevice(uint32_t device) : m_device(device), m_mixer(Mixer::kDe
 
 AudioDevice::~AudioDevice()
 {
+    delete m_idleCheck.data();
     SDL_CloseAudioDevice(m_device);
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
@@ -30,7 +35,7 @@ std::unique_ptr<AudioDevice> AudioDevice::open()
 {
     // Without a sound card SDL_InitSubSystem still succeeds on most drivers;
     // the failure shows when the device is opened.
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+    if (!InitSdlAudio())
         return nullptr;
     std::unique_ptr<AudioDevice> device(new AudioDevice(0));
     SDL_AudioSpec want{};
@@ -50,6 +55,13 @@ std::unique_ptr<AudioDevice> AudioDevice::open()
     device->m_device = id;
     device->m_mixer.m_device = id;
     SDL_PauseAudioDevice(id, 0);
+    // Without an event loop nothing checks, and the device simply keeps running.
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        device->m_idleCheck = new QTimer(app);
+        AudioDevice* self = device.get();
+        QObject::connect(device->m_idleCheck, &QTimer::timeout, [self] { self->PauseWhenSilent(); });
+        device->m_idleCheck->start(500);
+    }
     return device;
 }
 
@@ -59,4 +71,18 @@ AudioDevice* AudioDevice::shared()
     if (!slot)
         slot = open();
     return slot.get();
+}
+
+void AudioDevice::PauseWhenSilent()
+{
+    const int64_t idleFrames = int64_t(kIdlePauseMs) * m_mixer.rate() / 1000;
+    if (m_mixer.m_paused || m_mixer.silentFrames() < idleFrames)
+        return;
+    SDL_PauseAudioDevice(m_device, 1);
+    m_mixer.m_paused = true;
+}
+
+bool AudioDevice::paused() const
+{
+    return SDL_GetAudioDeviceStatus(m_device) == SDL_AUDIO_PAUSED;
 }

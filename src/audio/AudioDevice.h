@@ -2,12 +2,19 @@
 
 #include "audio/Mixer.h"
 
+#include <QPointer>
+#include <QTimer>
+
 #include <cstdint>
 #include <memory>
 
 // The program's one output device: the default SDL output, float stereo at
 // 44,100 Hz, whose callback renders the one Mixer. SDL converts to whatever
 // the hardware wants, so the mixer's rate is always 44,100 Hz.
+//
+// After kIdlePauseMs without a sounding voice the device is paused, so
+// nothing mixes silence; the mixer's next lock resumes it (checked from the
+// GUI thread's event loop).
 //
 // Threads: open(), shared() and the destructor on the GUI thread only. The
 // mixer is used as Mixer documents.
@@ -30,9 +37,14 @@ public:
 
     Mixer& mixer() { return m_mixer; }
 
+    static constexpr int kIdlePauseMs = 4000;
+    bool paused() const;
+
 private:
     explicit AudioDevice(uint32_t device);
+    void PauseWhenSilent();
 
     uint32_t m_device;
     Mixer m_mixer;
+    QPointer<QTimer> m_idleCheck;  // a child of the application, which may go first
 };

@@ -20,6 +20,12 @@ AudioLibraryInfo LoadedAudioLibraries()
     return info;
 }
 
+bool InitSdlAudio()
+{
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+}
+
 bool AudioLibrariesUsable(const AudioLibraryInfo& info)
 {
     const bool sdlOk = info.sdlMajor == SDL_MAJOR_VERSION

@@ -14,6 +14,11 @@ struct AudioLibraryInfo {
 
 AudioLibraryInfo LoadedAudioLibraries();
 
+// SDL_InitSubSystem(SDL_INIT_AUDIO) with SDL's own SIGINT/SIGTERM handlers
+// off: the program closes its window on those signals itself. Pair each
+// success with SDL_QuitSubSystem(SDL_INIT_AUDIO).
+bool InitSdlAudio();
+
 // True when the loaded SDL is a 2.x no older than the one the program was
 // built against and libmpg123 offers everything the lesson player uses.
 bool AudioLibrariesUsable(const AudioLibraryInfo& info);

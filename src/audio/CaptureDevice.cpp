@@ -1,5 +1,7 @@
 #include "audio/CaptureDevice.h"
 
+#include "audio/AudioLibraries.h"
+
 #include <SDL.h>
 
 CaptureDevice::CaptureDevice(uint32_t device, int channels)
@@ -17,7 +19,7 @@ std::unique_ptr<CaptureDevice> CaptureDevice::Open(int channels, int sampleRate)
 {
     if ((channels != 1 && channels != 2) || sampleRate <= 0)
         return nullptr;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+    if (!InitSdlAudio())
         return nullptr;
     SDL_AudioSpec wanted{};
     wanted.freq = sampleRate;

@@ -1,5 +1,7 @@
 #include "audio/Container.h"
 
+#include "audio/TempFolder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -119,8 +121,11 @@ QString MakeTempFileName(const QString& extension)
 {
     // The reservation holds "tmpXXXXXX.tmp" while the longer name is created
     // with O_EXCL; it goes when `reservation` is destroyed.
+    const QString folder = ProgramTempFolder();
+    if (folder.isEmpty())
+        return {};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        QTemporaryFile reservation(QDir::tempPath() + QStringLiteral("/tmpXXXXXX.tmp"));
+        QTemporaryFile reservation(folder + QStringLiteral("/tmpXXXXXX.tmp"));
         if (!reservation.open())
             return {};
         if (extension.isEmpty()) {

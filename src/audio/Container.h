@@ -20,7 +20,7 @@ std::optional<QByteArray> UnpackContainer(const QByteArray& container);
 // The same for a container file; the file is read in pieces, never whole.
 std::optional<QByteArray> UnpackContainerFile(const QString& containerPath);
 
-// A new, empty file in the system's temporary folder named
+// A new, empty file in the program's temporary folder (ProgramTempFolder) named
 // "tmpXXXXXX.tmp" + extension (e.g. ".mp3"), or empty on failure. The file is
 // created exclusively, so no other process can claim the name before the
 // caller writes it; the caller owns and deletes it.

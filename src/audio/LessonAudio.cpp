@@ -148,6 +148,11 @@ void LessonAudio::ApplySpeed(int speed)
         FStream->setSpeed(m_speed);
 }
 
+int LessonAudio::streamSpeed() const
+{
+    return FStream ? FStream->speed() : 0;
+}
+
 void LessonAudio::CloseLessonAudio()
 {
     freeStream();

@@ -62,6 +62,8 @@ public:
     void CloseLessonAudio();
 
     bool hasStream() const { return FStream != nullptr; }
+    // The speed the open stream plays at; 0 without a stream.
+    int streamSpeed() const;
     bool isPlaying() const;
     int nativeRate() const;
     QString lessonAudioFile() const { return FLessonAudioFile; }

@@ -39,11 +39,13 @@ public:
     void stop();
     // 8..12: tenths of the native rate; applies at once, also mid-span.
     void setSpeed(int speed);
+    int speed() const { return m_speed; }
     bool isPlaying() const;
     // The next frame of the recording to be decoded.
     int64_t inputPosition() const;
 
     void mix(float* out, int frames) override;
+    bool sounding() const override { return m_playing; }
 
 private:
     static constexpr long kBlockFrames = 1024;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 
 class MixerVoice;
@@ -36,15 +37,23 @@ public:
     // voices, clipped to [-1, 1].
     void render(float* out, int frames);
 
+    // Taking the lock wakes a device paused for silence: whatever the GUI
+    // thread does to a voice next may sound.
     void lock();
     void unlock();
 
+    // Frames rendered since a voice last sounded (or since the last lock).
+    int64_t silentFrames() const { return m_silentFrames.load(std::memory_order_relaxed); }
+
 private:
-    friend class AudioDevice;  // sets m_device once the device it renders for is open
+    friend class AudioDevice;  // sets m_device once open, pauses it when silent
 
     int m_rate;
     uint32_t m_device;
     std::array<MixerVoice*, kMaxVoices> m_voices{};
+    // Written by render() and by lock() while it holds the device's lock.
+    std::atomic<int64_t> m_silentFrames{0};
+    bool m_paused = false;  // GUI thread only
 };
 
 // Holds the mixer's lock for a scope; keep such scopes short.

@@ -15,4 +15,8 @@ public:
     // Adds `frames` frames of interleaved stereo float at the mixer's rate
     // into `out`. An idle voice adds nothing.
     virtual void mix(float* out, int frames) = 0;
+
+    // Whether the voice is playing, so the output device must keep running.
+    // Read by mix's thread under the same lock.
+    virtual bool sounding() const { return true; }
 };

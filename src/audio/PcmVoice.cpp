@@ -59,6 +59,8 @@ struct PcmVoice::Shared final : MixerVoice {
         }
     }
 
+    bool sounding() const override { return playing && !paused; }
+
     void mix(float* out, int frameCount) override
     {
         if (!playing || paused)

@@ -58,6 +58,7 @@ bool TDM::OpenLesson(int contentId)
         return false;
 
     CurContentID = contentId;
+    m_noteContentId = contentId;
     CurTitle = title;
     CurBook = book;
     CurLesson = lesson;

@@ -98,6 +98,8 @@ QString TDM::DecodeFieldText(const QVariant& stored, bool phonetic) const
 
 void TDM::StampContentId(TLessonDataSet& dataSet) const
 {
-    if (CurContentID > 0)
-        dataSet.SetFieldValue(QStringLiteral("FContentID"), CurContentID);
+    // Not CurContentID: a failed step moves that on while the lists, and the
+    // note on screen, still belong to the lesson before.
+    if (m_noteContentId > 0)
+        dataSet.SetFieldValue(QStringLiteral("FContentID"), m_noteContentId);
 }

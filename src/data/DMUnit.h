@@ -138,6 +138,7 @@ private:
 
     QString m_dataDir;
     QString m_connectionName;
+    int m_noteContentId = 0;  // the lesson adsNote and adsExplain were loaded for
     bool m_connected = false;
     bool m_terminate = false;
     bool m_phoneticFont = false;

@@ -4,6 +4,8 @@
 #include "support/RecordingMessages.h"
 
 #include "app/ExplainPage.h"
+#include "app/GuideWindow.h"
+#include "app/ProgramPaths.h"
 #include "app/NotePage.h"
 #include "audio/LessonAudio.h"
 #include "controls/kznMediaPlayer.h"
@@ -22,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <memory>
 #include <stdexcept>
@@ -302,6 +305,27 @@ private slots:
         QCOMPARE(s.form.ttSen->Delay(), 4000);
     }
 
+    // A new speed reaches the open lesson's stream at once, and the next
+    // lesson's stream starts at it.
+    void newSpeedReachesTheLessonStream()
+    {
+        CourseFixture course;
+        Session s(course);
+        QCOMPARE(s.form.Audio().streamSpeed(), 10);
+        QTimer::singleShot(0, this, [] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            QTest::keyClick(dialog->findChild<QWidget*>(QStringLiteral("kznTBO")), Qt::Key_End);
+            dialog->findChild<QPushButton*>(QStringLiteral("btnOk"))->click();
+        });
+        s.form.findChild<QAction*>(QStringLiteral("miOption"))->trigger();
+        QCOMPARE(course.Option(QStringLiteral("Speed")), QStringLiteral("12"));
+        QCOMPARE(s.form.Audio().streamSpeed(), 12);
+        s.form.NextLesson();
+        QCOMPARE(s.dm.CurContentID, 2);
+        QCOMPARE(s.form.Audio().streamSpeed(), 12);
+    }
+
     void hintsReachTheExercisesOnlyWhenShown()
     {
         CourseFixture course;
@@ -319,6 +343,44 @@ private slots:
         TipCounter elsewhere(&outside);
         QCoreApplication::sendEvent(&elsewhere, &tip);
         QCOMPARE(elsewhere.tips, 1);
+    }
+
+    void helpShowsOurGuideWithWorkingLinks()
+    {
+        CourseFixture course;
+        const QString oldAppDir = AppDir();
+        SetProgramPaths(course.AppDir());
+        Session s(course);
+        QAction* help = s.form.findChild<QAction*>(QStringLiteral("miHelp"));
+        const QString guide = course.AppDir() + QStringLiteral("help/index.html");
+
+        // Without the guide a message names the file.
+        const std::size_t before = m_messages.entries.size();
+        help->trigger();
+        QCOMPARE(m_messages.entries.size(), before + 1);
+        QVERIFY(m_messages.entries.back().text.contains(guide));
+
+        QVERIFY(QDir().mkpath(course.AppDir() + QStringLiteral("help")));
+        QFile file(guide);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<html><body><p><a href=\"#later\">later</a></p>"
+                   "<h2><a name=\"later\">Later</a></h2></body></html>");
+        file.close();
+        help->trigger();
+        help->trigger();
+        const auto windows = s.form.findChildren<TGuideWindow*>();
+        QCOMPARE(windows.size(), 1);
+        QVERIFY(windows[0]->isVisible());
+        QTextBrowser* browser = windows[0]->browser;
+        QCOMPARE(browser->source(), QUrl::fromLocalFile(guide));
+        // The link inside the guide, chosen and followed with the keyboard.
+        browser->setFocus();
+        QTest::keyClick(browser, Qt::Key_Tab);
+        QTest::keyClick(browser, Qt::Key_Return);
+        QCOMPARE(browser->source().fragment(), QStringLiteral("later"));
+        QCOMPARE(browser->source().path(), QUrl::fromLocalFile(guide).path());
+        QCOMPARE(m_messages.entries.size(), before + 1);
+        SetProgramPaths(oldAppDir);
     }
 
     void aboutBoxIsModelessAndSingle()

@@ -1,7 +1,7 @@
 // The built program as a process: what a start without data and a second
 // start do. The program runs from a copy in a temporary folder, so that its
 // own folder decides where it looks for Data/, with its own runtime folder
-// for the single-instance lock.
+// for the single-instance lock and its own temporary folder.
 #include "CourseFixture.h"
 
 #include <QCoreApplication>
@@ -11,6 +11,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -26,8 +29,17 @@ public:
         QFile::setPermissions(m_program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
 
-    bool Ready() const { return QFileInfo(m_program).isExecutable() && m_runtime.isValid(); }
+    bool Ready() const { return QFileInfo(m_program).isExecutable() && m_runtime.isValid() && m_temp.isValid(); }
     QString LockFile() const { return m_runtime.path() + QStringLiteral("/kznQorMainForm"); }
+    // The program's own folder inside its temporary folder.
+    QString TempFolder() const { return m_temp.path() + QStringLiteral("/veltra-%1").arg(getuid()); }
+    QStringList TempFiles() const { return QDir(TempFolder()).entryList(QDir::Files | QDir::Hidden); }
+    // The lesson recording, once unpacked (its name is reserved a moment before).
+    bool HasLessonMp3() const
+    {
+        const QStringList files = TempFiles();
+        return files.size() == 1 && files[0].endsWith(QStringLiteral(".mp3"));
+    }
 
     void Start(QProcess& process) const
     {
@@ -35,6 +47,7 @@ public:
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+        env.insert(QStringLiteral("TMPDIR"), m_temp.path());
         process.setProcessEnvironment(env);
         process.start(m_program, {});
     }
@@ -42,6 +55,7 @@ public:
 private:
     QString m_program;
     QTemporaryDir m_runtime;
+    QTemporaryDir m_temp;
 };
 
 } // namespace
@@ -89,10 +103,17 @@ private slots:
         CourseFixture course;
         ProgramCopy program(course.AppDir());
         QVERIFY(program.Ready());
+        // A crashed run's lesson recording is deleted by the next start.
+        QVERIFY(QDir().mkpath(program.TempFolder()));
+        QFile leftover(program.TempFolder() + QStringLiteral("/tmpCRASH1.tmp.mp3"));
+        QVERIFY(leftover.open(QIODevice::WriteOnly));
+        leftover.close();
         QProcess first;
         program.Start(first);
         QVERIFY(first.waitForStarted(kStartTimeoutMs));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(program.LockFile()), kStartTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(program.HasLessonMp3() && !leftover.exists(), kStartTimeoutMs);
+        const QStringList running = program.TempFiles();
 
         QProcess second;
         program.Start(second);
@@ -102,8 +123,43 @@ private slots:
         QCOMPARE(second.readAllStandardError(), QByteArray());
 
         QCOMPARE(first.state(), QProcess::Running);
+        // The second start kept its hands off the running one's files.
+        QCOMPARE(program.TempFiles(), running);
         first.kill();
         QVERIFY(first.waitForFinished(kStartTimeoutMs));
+    }
+
+    // Logout, `kill` and Ctrl+C end the program the way closing its window
+    // does: the lesson to reopen stored, temporary files and lock gone.
+    void sessionSignalsCloseTheWindow_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    void sessionSignalsCloseTheWindow()
+    {
+        QFETCH(int, signalNumber);
+        CourseFixture course;
+        QVERIFY(course.Option(QStringLiteral("Book")).isEmpty());
+        ProgramCopy program(course.AppDir());
+        QVERIFY(program.Ready());
+        QProcess process;
+        program.Start(process);
+        QVERIFY(process.waitForStarted(kStartTimeoutMs));
+        // The lesson recording is unpacked once the window is being made.
+        QTRY_VERIFY_WITH_TIMEOUT(program.HasLessonMp3(), kStartTimeoutMs);
+        QVERIFY(QFileInfo::exists(program.LockFile()));
+
+        QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
+        QVERIFY(process.waitForFinished(kStartTimeoutMs));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(course.Option(QStringLiteral("Book")), QStringLiteral("1"));
+        QCOMPARE(course.Option(QStringLiteral("Lesson")), QStringLiteral("1"));
+        QCOMPARE(program.TempFiles(), QStringList());
+        QVERIFY(!QFileInfo::exists(program.LockFile()));
     }
 };
 

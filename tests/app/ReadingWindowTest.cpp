@@ -1,6 +1,7 @@
 // The text and word pages on the main window, with the real lesson audio,
 // timers and players on a small course (SDL's dummy audio driver).
 #include "AppTestSupport.h"
+#include "audio/TempFolder.h"
 #include "controls/EventPump.h"
 #include "controls/WavFixtures.h"
 #include "support/RecordingMessages.h"
@@ -29,7 +30,7 @@ Page* PageOf(QWidget* container)
 
 QStringList TempWavs()
 {
-    return QDir(QDir::tempPath()).entryList({QStringLiteral("tmp*.wav")}, QDir::Files);
+    return QDir(ProgramTempFolder()).entryList({QStringLiteral("tmp*.wav")}, QDir::Files);
 }
 
 // A recording for the word of lesson 1 (FID 1), so a word take can start.
@@ -120,6 +121,29 @@ private slots:
         const int stoppedAt = sentences.RecNo();
         PumpFor(300);
         QCOMPARE(sentences.RecNo(), stoppedAt);
+        QVERIFY(m_errorBoxes.isEmpty());
+    }
+
+    // A lesson change during a pause: the page keeps "停止朗读" and the next
+    // step reads on in the new lesson's rows.
+    void continuousReadingGoesOnInTheNextLesson()
+    {
+        CourseFixture course;
+        course.SetOption(QStringLiteral("NextTime"), QStringLiteral("1"));
+        course.SetOption(QStringLiteral("SpeakCount"), QStringLiteral("1"));
+        Session s(course);
+        s.form.show();
+        s.form.pcMain->setCurrentWidget(s.form.tsSen);
+        TSenPage* sen = PageOf<TSenPage>(s.form.tsSen);
+        sen->btnSenSpeakRuning->click();
+        // The first sentence ends; the pause of one second begins.
+        QVERIFY(PumpUntil([&] { return s.form.ttSen->Active(); }, 10000));
+        s.form.NextLesson();
+        QCOMPARE(s.dm.CurContentID, 2);
+        QCOMPARE(sen->btnSenSpeakRuning->text(), QStringLiteral("停止朗读"));
+        QVERIFY(PumpUntil([&] { return s.form.Audio().isPlaying(); }, 10000));
+        QCOMPARE(s.dm.adsQorSen.FieldValue(QStringLiteral("FID")).toInt(), 4);  // lesson 2's second row
+        QCOMPARE(sen->btnSenSpeakRuning->text(), QStringLiteral("停止朗读"));
         QVERIFY(m_errorBoxes.isEmpty());
     }
 

@@ -1,4 +1,5 @@
 #include "app/ReadingAdapters.h"
+#include "audio/TempFolder.h"
 #include "audio/Container.h"
 #include "audio/FollowReading.h"
 #include "audio/Mixer.h"
@@ -40,7 +41,7 @@ protected:
 
     QStringList TempWavs() const
     {
-        return QDir(tempDir.path()).entryList({QStringLiteral("tmp*.wav")}, QDir::Files);
+        return QDir(ProgramTempFolder()).entryList({QStringLiteral("tmp*.wav")}, QDir::Files);
     }
 
     QTemporaryDir dataDir;

@@ -39,6 +39,23 @@ TEST(AudioDeviceTest, SpanEndReachesTheGuiThread)
     EXPECT_TRUE(messages.entries.empty());
 }
 
+TEST(AudioDeviceTest, SilentDevicePausesAndWakesForTheNextSound)
+{
+    AudioDevice* device = AudioDevice::shared();
+    ASSERT_NE(device, nullptr);
+    PcmVoice voice(device->mixer());
+    ASSERT_TRUE(voice.setBuffer(std::vector<float>(22050, 0.1f), 1, 22050));
+    ASSERT_TRUE(PumpUntil([&] { return device->paused(); }, std::chrono::milliseconds(4 * AudioDevice::kIdlePauseMs)));
+
+    std::vector<PcmVoice::End> ends;
+    QObject::connect(&voice, &PcmVoice::finished, [&](PcmVoice::End end) { ends.push_back(end); });
+    ASSERT_TRUE(voice.play());
+    EXPECT_FALSE(device->paused());
+    ASSERT_TRUE(PumpUntil([&] { return !ends.empty(); }));
+    EXPECT_EQ(ends, std::vector<PcmVoice::End>{PcmVoice::End::ReachedEnd});
+    EXPECT_EQ(voice.position(), 22050);
+}
+
 TEST(AudioDeviceTest, PcmVoiceOnTheSharedDeviceFinishesOnTheGuiThread)
 {
     AudioDevice* device = AudioDevice::shared();

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 namespace {
 
 TEST(AudioInitTest, LibrariesMustBeTheOnesTheProgramWasBuiltFor)
@@ -37,6 +39,17 @@ TEST(AudioInitTest, LibrariesMustBeTheOnesTheProgramWasBuiltFor)
     AudioLibraryInfo newer = loaded;
     newer.sdlMinor += 1;
     EXPECT_TRUE(AudioLibrariesUsable(newer));
+}
+
+TEST(AudioInitTest, SdlLeavesTheSessionSignalsToTheProgram)
+{
+    ASSERT_TRUE(InitSdlAudio());
+    for (int signal : {SIGINT, SIGTERM}) {
+        struct sigaction action {};
+        ASSERT_EQ(sigaction(signal, nullptr, &action), 0);
+        EXPECT_EQ(action.sa_handler, SIG_DFL) << signal;
+    }
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 TEST(AudioInitTest, NoOutputDeviceEndsTheProgramWithItsMessage)

@@ -1,4 +1,5 @@
 #include "audio/Container.h"
+#include "audio/TempFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -133,7 +134,7 @@ protected:
     }
     QStringList TempEntries() const
     {
-        return QDir(temp_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        return QDir(ProgramTempFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     }
     static QByteArray Read(const QString& path)
     {
@@ -160,7 +161,7 @@ TEST_F(ContainerFiles, TempFilesAreFreshAndNamedAfterTheSystemPattern)
     EXPECT_EQ(Read(b), audio);
     const QRegularExpression pattern(QStringLiteral("^tmp[^/]+\\.tmp\\.mp3$"));
     for (const QString& path : {a, b}) {
-        EXPECT_EQ(QFileInfo(path).absolutePath(), QDir(temp_.path()).absolutePath());
+        EXPECT_EQ(QFileInfo(path).absolutePath(), ProgramTempFolder());
         EXPECT_TRUE(pattern.match(QFileInfo(path).fileName()).hasMatch()) << path.toStdString();
     }
     // Only the two unpacked files: no reservation was left behind.
@@ -170,6 +171,34 @@ TEST_F(ContainerFiles, TempFilesAreFreshAndNamedAfterTheSystemPattern)
     ASSERT_FALSE(empty.isEmpty());
     EXPECT_TRUE(empty.endsWith(".tmp.wav"));
     EXPECT_EQ(QFileInfo(empty).size(), 0);
+}
+
+TEST_F(ContainerFiles, TempFilesLiveInAFolderOfTheUsersOwn)
+{
+    const QString folder = ProgramTempFolder();
+    ASSERT_FALSE(folder.isEmpty());
+    EXPECT_EQ(QFileInfo(folder).absolutePath(), QDir(temp_.path()).absolutePath());
+    const QFile::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+        | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    EXPECT_EQ(QFileInfo(folder).permissions() & others, QFile::Permissions());
+    const QString name = MakeTempFileName(".mp3");
+    ASSERT_TRUE(name.startsWith(folder + "/"));
+
+    // What a crashed run left goes, files and folders alike.
+    QDir(folder).mkpath("left/behind");
+    Write("x", "x");
+    ASSERT_TRUE(QFile::copy(work_.path() + "/x", folder + "/left/behind/tmp1.tmp.wav"));
+    EmptyProgramTempFolder();
+    EXPECT_TRUE(TempEntries().isEmpty());
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+
+    // A name someone else took is never used.
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    Write("taken", "not a folder");
+    ASSERT_TRUE(QFile::link(work_.path() + "/taken", folder));
+    EXPECT_TRUE(ProgramTempFolder().isEmpty());
+    EXPECT_TRUE(MakeTempFileName(".wav").isEmpty());
+    EXPECT_EQ(Read(work_.path() + "/taken"), "not a folder");
 }
 
 TEST_F(ContainerFiles, FailedUnpackingLeavesNothingBehind)

@@ -1,4 +1,5 @@
 #include "audio/WordReading.h"
+#include "audio/TempFolder.h"
 #include "audio/WordSpeaker.h"
 
 #include "audio/Container.h"
@@ -39,7 +40,7 @@ protected:
     }
     QStringList TempWavs() const
     {
-        return QDir(tempDir.path()).entryList({QStringLiteral("tmp*.wav")}, QDir::Files);
+        return QDir(ProgramTempFolder()).entryList({QStringLiteral("tmp*.wav")}, QDir::Files);
     }
     QByteArray OpenContent() const
     {

@@ -5,7 +5,7 @@
 #include "CourseDatabase.h"
 #include "CourseReader.h"
 #include "LearnerData.h"
-#include "LessonAudio.h"
+#include "LessonContainers.h"
 #include "StagingFolder.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "LessonAudio.h"
+#include "LessonContainers.h"
 
 #include "Mp3Encoder.h"
 #include "audio/Container.h"
