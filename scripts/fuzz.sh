@@ -20,12 +20,17 @@ if ! CC=clang-14 CXX=clang++-14 cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_BUI
   exit 1
 fi
 
+# fuzz_access is left out: it reaches crashes inside libmdb itself, which the
+# import's separate process contains; run it by hand (build-fuzz/fuzz_access).
 for name in container cipher lesson_list sentence_marking lesson_mp3 wav; do
+  # The Access target's inputs are patch lists to a database it writes itself.
+  extra=()
+  [ "$name" = access ] && extra=(-max_len=1024)
   corpus="fuzz/corpus-$name"
   mkdir -p "$corpus"
   log="build-fuzz/fuzz_$name.log"
   if ! "build-fuzz/fuzz_$name" "$corpus" "fuzz/seeds/$name" \
-      -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="build-fuzz/$name-" \
+      -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="build-fuzz/$name-" "${extra[@]}" \
       >"$log" 2>&1; then
     echo "fuzz_$name found a problem (full log: $log):" >&2
     tail -n 60 "$log" >&2

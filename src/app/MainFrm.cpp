@@ -121,6 +121,7 @@ void TMainForm::LoadStartLesson()
     // Kept even when the lesson fails to open, so closing writes them back.
     DM.CurBook = book;
     DM.CurLesson = lesson;
+    m_audio->ApplyKeepPitch(DM.OptKeepPitch);
     if (DM.OpenLessonByNumber(book, lesson)) {
         lblContent->setText(DM.CurTitle);
         tsExplain->SetExplanation(DM.DecodeFieldText(DM.adsExplain.FieldValue(QStringLiteral("FExplain"))));
@@ -272,6 +273,9 @@ void TMainForm::miOptionClick()
     if (!ShowSettings(this, DM))
         return;
     SetShowHint(DM.OptTestHint);
+    // Before the speed, so a sentence still at its recorded speed changes
+    // speed the new way.
+    m_audio->ApplyKeepPitch(DM.OptKeepPitch);
     if (DM.OptSpeed != oldSpeed)
         m_audio->ApplySpeed(DM.OptSpeed);
     // Word reading keeps the pause it got at start-up until the next start.

@@ -131,6 +131,10 @@ QWidget* TSetForm::CreateNormalPage(QWidget* pages)
     numbers->addWidget(SpinEdit2, 1, 1);
     numbers->addWidget(new QLabel(QStringLiteral("次"), reading), 1, 2);
     numbers->setColumnStretch(3, 1);
+    // In the free space right of the numbers, so nothing else moves.
+    cbKeepPitch = new QCheckBox(QStringLiteral("变速不变调"), reading);
+    cbKeepPitch->setObjectName(QStringLiteral("cbKeepPitch"));
+    numbers->addWidget(cbKeepPitch, 0, 4);
     auto* readingLayout = new QVBoxLayout(reading);
     readingLayout->addWidget(cbSpeak);
     readingLayout->addLayout(numbers);
@@ -165,6 +169,7 @@ void TSetForm::ReadSettingsToDialog()
     SpinEdit1->setValue(m_dm.ReadOptionInt(QStringLiteral("NextTime"), 1, 0, 20));
     SpinEdit2->setValue(m_dm.OptSpeakCount);
     cbSpeak->setChecked(m_dm.OptFirstSen);
+    cbKeepPitch->setChecked(m_dm.OptKeepPitch);
 }
 
 void TSetForm::WriteSettingsFromDialog()
@@ -182,6 +187,8 @@ void TSetForm::WriteSettingsFromDialog()
     m_dm.WriteOptionInt(QStringLiteral("SpeakCount"), m_dm.OptSpeakCount);
     m_dm.OptFirstSen = cbSpeak->isChecked();
     m_dm.WriteOptionBool(QStringLiteral("FirstSen"), m_dm.OptFirstSen);
+    m_dm.OptKeepPitch = cbKeepPitch->isChecked();
+    m_dm.WriteOptionBool(QStringLiteral("KeepPitch"), m_dm.OptKeepPitch);
 }
 
 void TSetForm::kznTBOChange(int position)

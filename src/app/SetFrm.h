@@ -9,10 +9,10 @@ class TDM;
 class TkznTrackBarOk;
 
 // Runs the settings dialog modally over `owner`. True exactly when it was
-// closed with OK; then all five options have been written and the settings
+// closed with OK; then all six options have been written and the settings
 // cache of `dm` holds the dialog's values (a failed write keeps the new cache
-// value and has shown its own message). The caller re-applies hints, speed
-// and the sentence timer's pause.
+// value and has shown its own message). The caller re-applies hints, speed,
+// the pitch choice and the sentence timer's pause.
 bool ShowSettings(QWidget* owner, TDM& dm);
 
 // The settings dialog "设置". Created fresh for each showing; reads the
@@ -34,6 +34,7 @@ private:
     TkznTrackBarOk* kznTBO = nullptr;
     QLabel* Label3 = nullptr;
     QCheckBox* cbSpeak = nullptr;
+    QCheckBox* cbKeepPitch = nullptr;
     QSpinBox* SpinEdit1 = nullptr;
     QSpinBox* SpinEdit2 = nullptr;
     QCheckBox* cbTestHint = nullptr;

@@ -1,4 +1,5 @@
 #include "app/AppFonts.h"
+#include "app/ImportOffer.h"
 #include "app/MainFrm.h"
 #include "app/ProgramPaths.h"
 #include "app/QtMessages.h"
@@ -20,7 +21,8 @@ int run(VeltraApplication& app)
     ScopedMessages installed(CanShowWindows() ? &messages : nullptr);
 
     SetProgramPaths(AppDirOf(QCoreApplication::applicationFilePath()));
-    if (FindDatabaseFile(DataDir()).isEmpty()) {
+    // An old data folder (qor.mdb only) may be converted first, if the learner agrees.
+    if (FindDatabaseFile(DataDir()).isEmpty() && !OfferImport(DataDir(), CourseToolOf(AppDir()))) {
         ShowError(QStringLiteral("词库文件未找到，请重新安装本软件！"));
         return 1;
     }

@@ -103,6 +103,7 @@ bool LessonAudio::OpenLessonAudioFile(const QString& containerPath, int speed)
         ShowError(QString::fromUtf8(kAudioUnreadable));
         return false;
     }
+    FStream->setKeepPitch(m_keepPitch);
     ApplySpeed(speed);
     return true;
 }
@@ -146,6 +147,13 @@ void LessonAudio::ApplySpeed(int speed)
     m_speed = speed >= 8 && speed <= 12 ? speed : 10;
     if (FStream)
         FStream->setSpeed(m_speed);
+}
+
+void LessonAudio::ApplyKeepPitch(bool keepPitch)
+{
+    m_keepPitch = keepPitch;
+    if (FStream)
+        FStream->setKeepPitch(keepPitch);
 }
 
 int LessonAudio::streamSpeed() const

@@ -42,7 +42,8 @@ public:
     // Opens the recording of `lesson` in `book` under the data folder (found
     // regardless of letter case), after freeing the previous one and deleting
     // its temporary MP3, then applies `speed`. Returns true with a stream
-    // open; otherwise shows why and the lesson stays without audio.
+    // open; otherwise shows why and the lesson stays without audio. The
+    // stream keeps the pitch as ApplyKeepPitch last asked.
     bool OpenLessonAudio(const QString& dataDir, int book, int lesson, int speed);
     // The same for a container path.
     bool OpenLessonAudioFile(const QString& containerPath, int speed);
@@ -58,10 +59,16 @@ public:
     // else means 10); applies at once, also in the middle of a span, which
     // still ends at its place.
     void ApplySpeed(int speed);
+    // Whether a speed other than 10 keeps the voice's pitch (a time stretch)
+    // instead of changing the rate. Holds for every lesson opened later too;
+    // a span already playing keeps its way unless it has not yet left the
+    // recorded speed.
+    void ApplyKeepPitch(bool keepPitch);
     // Frees the stream and deletes its temporary MP3.
     void CloseLessonAudio();
 
     bool hasStream() const { return FStream != nullptr; }
+    bool keepsPitch() const { return m_keepPitch; }
     // The speed the open stream plays at; 0 without a stream.
     int streamSpeed() const;
     bool isPlaying() const;
@@ -91,4 +98,5 @@ private:
     uint32_t m_lastSync = 0;
     QString FLessonAudioFile;
     int m_speed = 10;
+    bool m_keepPitch = false;
 };

@@ -10,17 +10,21 @@ class LessonAudio;
 class Mixer;
 class Mp3Decoder;
 class Resampler;
+class Stretcher;
 
 // The open lesson recording as a mixer voice: plays one span of frames at a
-// time, at 80..120 % of the native rate, and stops on the span's last frame.
-// Speed 10 at the mixer's own rate copies decoded frames untouched; any other
-// rate goes through the resampler, so the output stays exactly as long as
-// the span at that speed.
+// time, at 80..120 % of the recorded speed, and stops on the span's last
+// frame. Speed 10 at the mixer's own rate copies decoded frames untouched.
+// Otherwise the speed either changes the rate (the resampler: tempo and
+// pitch together) or, with the pitch kept, stretches the tempo (the
+// stretcher, followed by the resampler when the recording's rate is not the
+// mixer's). Either way the output stays as long as the span at that speed.
 //
-// Threads: construction, destruction and every public call except mix() on
-// the GUI thread; playSpan/stop/setSpeed/isPlaying take the mixer's lock
-// themselves. mix() runs on the audio thread and, at a span's end, posts the
-// end to the LessonAudio on the GUI thread with a queued call.
+// Threads: construction (which sizes every buffer), destruction and every
+// public call except mix() on the GUI thread; playSpan, stop, setSpeed,
+// setKeepPitch and isPlaying take the mixer's lock themselves. mix() runs on
+// the audio thread and, at a span's end, posts the end to the LessonAudio on
+// the GUI thread with a queued call.
 class LessonVoice final : public MixerVoice {
 public:
     // Registers with `mixer`; `owner` receives span ends.
@@ -37,8 +41,11 @@ public:
     // (sync, action) to the owner.
     void playSpan(int64_t first, int64_t last, uint32_t sync, int action);
     void stop();
-    // 8..12: tenths of the native rate; applies at once, also mid-span.
+    // 8..12: tenths of the recorded speed; applies at once, also mid-span.
     void setSpeed(int speed);
+    // Whether the speed keeps the pitch. Applies from the next span on, or
+    // when a span that so far plays untouched first changes speed.
+    void setKeepPitch(bool keepPitch);
     int speed() const { return m_speed; }
     bool isPlaying() const;
     // The next frame of the recording to be decoded.
@@ -51,18 +58,24 @@ private:
     static constexpr long kBlockFrames = 1024;
 
     static long pull(void* user, float** data);
+    static long stretchSource(void* user, float* out, long frames, bool* ended);
     double ratio() const;
+    void choosePath();
     long decodeBlock(float* out, long frames);
+    long decodeSpan(float* out, long frames);
     void add(float* out, const float* in, long frames) const;
 
     Mixer& m_mixer;
     std::unique_ptr<Mp3Decoder> m_decoder;
     std::unique_ptr<Resampler> m_resampler;
+    std::unique_ptr<Stretcher> m_stretcher;
     LessonAudio* m_owner;
 
     // Read by the audio thread; written on the GUI thread under the lock.
     bool m_playing = false;
-    bool m_resampling = false;
+    bool m_keepPitch = false;
+    bool m_stretching = false;  // input comes through the stretcher
+    bool m_resampling = false;  // output goes through the resampler
     bool m_inputDone = false;
     int m_speed = 10;
     int64_t m_inputPos = 0;

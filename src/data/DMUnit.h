@@ -81,6 +81,7 @@ public:
     int OptSpeakCount = 0;  // "SpeakCount", 1..20
     bool OptTestHint = false;
     bool OptFirstSen = false;
+    bool OptKeepPitch = false;  // "KeepPitch": a speed other than 10 keeps the voice's pitch
     std::array<double, 5> ReviewIntervals{};  // days, for study counts 1..5
 
     // --- Current lesson (values of the last lesson opened successfully) ---

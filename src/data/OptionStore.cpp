@@ -94,5 +94,6 @@ void TDM::LoadSettings()
     OptSpeed = ReadOptionInt(QStringLiteral("Speed"), 10, 8, 12);
     OptFirstSen = ReadOptionBool(QStringLiteral("FirstSen"));
     OptSpeakCount = ReadOptionInt(QStringLiteral("SpeakCount"), 1, 1, 20);
+    OptKeepPitch = ReadOptionBool(QStringLiteral("KeepPitch"));
     ReviewIntervals = InitReviewIntervals();
 }

@@ -276,23 +276,26 @@ private slots:
     }
 
     // A changed pause applies to sentence reading at once, to word reading
-    // only after the next start; hints follow the dialog too.
+    // only after the next start; hints and the kept pitch follow the dialog too.
     void settingsAreAppliedAfterOk()
     {
         CourseFixture course;
         Session s(course);
         QVERIFY(!s.form.ShowHint());
+        QVERIFY(!s.form.Audio().keepsPitch());
         QTimer::singleShot(0, this, [] {
             QWidget* dialog = QApplication::activeModalWidget();
             QVERIFY(dialog);
             dialog->findChild<QSpinBox*>(QStringLiteral("SpinEdit1"))->setValue(4);
             dialog->findChild<QCheckBox*>(QStringLiteral("cbTestHint"))->setChecked(true);
+            dialog->findChild<QCheckBox*>(QStringLiteral("cbKeepPitch"))->setChecked(true);
             dialog->findChild<QPushButton*>(QStringLiteral("btnOk"))->click();
         });
         s.form.findChild<QAction*>(QStringLiteral("miOption"))->trigger();
         QCOMPARE(s.form.ttSen->Delay(), 4000);
         QCOMPARE(s.form.ttWord->Delay(), 1000);
         QVERIFY(s.form.ShowHint());
+        QVERIFY(s.form.Audio().keepsPitch());
         QCOMPARE(course.Option(QStringLiteral("NextTime")), QStringLiteral("4"));
 
         QTimer::singleShot(0, this, [] {
@@ -303,6 +306,14 @@ private slots:
         });
         s.form.findChild<QAction*>(QStringLiteral("miOption"))->trigger();
         QCOMPARE(s.form.ttSen->Delay(), 4000);
+    }
+
+    void keptPitchAppliesFromStartUp()
+    {
+        CourseFixture course;
+        course.SetOption(QStringLiteral("KeepPitch"), QStringLiteral("1"));
+        Session s(course);
+        QVERIFY(s.form.Audio().keepsPitch());
     }
 
     // A new speed reaches the open lesson's stream at once, and the next

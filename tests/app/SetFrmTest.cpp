@@ -39,9 +39,10 @@ private slots:
         QCOMPARE(Child<QSpinBox>(form, "SpinEdit2")->value(), 1);
         QVERIFY(!Child<QCheckBox>(form, "cbSpeak")->isChecked());
         QVERIFY(!Child<QCheckBox>(form, "cbTestHint")->isChecked());
+        QVERIFY(!Child<QCheckBox>(form, "cbKeepPitch")->isChecked());
     }
 
-    void okWritesAllFiveOptions()
+    void okWritesAllSixOptions()
     {
         DialogFixture fixture;
         QVERIFY(fixture.dm->IsConnected());
@@ -50,12 +51,13 @@ private slots:
         QVERIFY(ShowSettings(nullptr, *fixture.dm));
 
         TDM& dm = *fixture.dm;
-        QCOMPARE(fixture.OptionRowCount(), 5);
+        QCOMPARE(fixture.OptionRowCount(), 6);
         QCOMPARE(dm.ReadOption(QStringLiteral("Speed")), QStringLiteral("10"));
         QCOMPARE(dm.ReadOption(QStringLiteral("TestHint")), QStringLiteral("0"));
         QCOMPARE(dm.ReadOption(QStringLiteral("NextTime")), QStringLiteral("1"));
         QCOMPARE(dm.ReadOption(QStringLiteral("SpeakCount")), QStringLiteral("1"));
         QCOMPARE(dm.ReadOption(QStringLiteral("FirstSen")), QStringLiteral("0"));
+        QCOMPARE(dm.ReadOption(QStringLiteral("KeepPitch")), QStringLiteral("0"));
 
         // Each control lands in its own option and cache value.
         WhenModalShown([](QDialog& dialog) {
@@ -64,20 +66,49 @@ private slots:
             Child<QSpinBox>(dialog, "SpinEdit1")->setValue(4);
             Child<QSpinBox>(dialog, "SpinEdit2")->setValue(3);
             Child<QCheckBox>(dialog, "cbSpeak")->setChecked(true);
+            Child<QCheckBox>(dialog, "cbKeepPitch")->setChecked(true);
             Child<QPushButton>(dialog, "btnOk")->click();
         });
         QVERIFY(ShowSettings(nullptr, dm));
-        QCOMPARE(fixture.OptionRowCount(), 5);
+        QCOMPARE(fixture.OptionRowCount(), 6);
         QCOMPARE(dm.ReadOption(QStringLiteral("Speed")), QStringLiteral("9"));
         QCOMPARE(dm.ReadOption(QStringLiteral("TestHint")), QStringLiteral("1"));
         QCOMPARE(dm.ReadOption(QStringLiteral("NextTime")), QStringLiteral("4"));
         QCOMPARE(dm.ReadOption(QStringLiteral("SpeakCount")), QStringLiteral("3"));
         QCOMPARE(dm.ReadOption(QStringLiteral("FirstSen")), QStringLiteral("1"));
+        QCOMPARE(dm.ReadOption(QStringLiteral("KeepPitch")), QStringLiteral("1"));
         QCOMPARE(dm.OptSpeed, 9);
         QVERIFY(dm.OptTestHint);
         QCOMPARE(dm.OptSpeakCount, 3);
         QVERIFY(dm.OptFirstSen);
+        QVERIFY(dm.OptKeepPitch);
+
+        // The dialog opens with what is stored.
+        TSetForm again(nullptr, dm);
+        QVERIFY(Child<QCheckBox>(again, "cbKeepPitch")->isChecked());
         QVERIFY(fixture.messages.entries.empty());
+    }
+
+    // The pitch box sits in free space: whole, and clear of every other control.
+    void keepPitchBoxFitsBesideTheOthers()
+    {
+        DialogFixture fixture;
+        QVERIFY(fixture.dm->IsConnected());
+        TSetForm form(nullptr, *fixture.dm);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto* page = Child<QWidget>(form, "tsNormal");
+        auto* box = Child<QCheckBox>(form, "cbKeepPitch");
+        const QRect boxRect(box->mapTo(page, QPoint(0, 0)), box->size());
+        QVERIFY(page->rect().contains(boxRect));
+        QVERIFY(box->width() >= box->sizeHint().width());
+        QVERIFY(box->height() >= box->sizeHint().height());
+        for (QWidget* other : page->findChildren<QWidget*>()) {
+            if (other == box || other->isAncestorOf(box) || box->isAncestorOf(other) || !other->isVisible())
+                continue;
+            const QRect otherRect(other->mapTo(page, QPoint(0, 0)), other->size());
+            QVERIFY2(!boxRect.intersects(otherRect), qPrintable(other->objectName() + other->metaObject()->className()));
+        }
     }
 
     // Typing goes into the box as it is; leaving the box settles the number.
@@ -161,6 +192,7 @@ private slots:
             Child<QSpinBox>(dialog, "SpinEdit2")->setValue(3);
             Child<QCheckBox>(dialog, "cbSpeak")->setChecked(true);
             Child<QCheckBox>(dialog, "cbTestHint")->setChecked(true);
+            Child<QCheckBox>(dialog, "cbKeepPitch")->setChecked(true);
             Child<QPushButton>(dialog, "btnCancel")->click();
         });
         QVERIFY(!ShowSettings(nullptr, dm));
@@ -169,6 +201,7 @@ private slots:
         QCOMPARE(dm.OptSpeakCount, 1);
         QVERIFY(!dm.OptFirstSen);
         QVERIFY(!dm.OptTestHint);
+        QVERIFY(!dm.OptKeepPitch);
     }
 };
 

@@ -2,6 +2,7 @@
 // with a full decode of the same recording.
 #include "AudioTestApp.h"
 #include "LessonFixture.h"
+#include "SpanRender.h"
 
 #include "audio/LessonAudio.h"
 #include "audio/LessonVoice.h"
@@ -22,31 +23,6 @@ const auto* const kApp = ::testing::AddGlobalTestEnvironment(new AudioTestApp);
 
 constexpr int kRate = 44100;
 
-// Renders in device-sized blocks until the lesson voice stops; returns the
-// stereo output and how many frames of it were rendered in all.
-std::vector<float> RenderUntilStopped(Mixer& mixer, LessonAudio& audio, int block = 1024)
-{
-    std::vector<float> out;
-    std::vector<float> buffer(static_cast<size_t>(block) * 2);
-    for (int guard = 0; guard < 100000 && audio.isPlaying(); ++guard) {
-        mixer.render(buffer.data(), block);
-        out.insert(out.end(), buffer.begin(), buffer.end());
-    }
-    return out;
-}
-
-std::vector<float> Render(Mixer& mixer, int frames)
-{
-    std::vector<float> out(static_cast<size_t>(frames) * 2);
-    mixer.render(out.data(), frames);
-    return out;
-}
-
-std::vector<float> Slice(const std::vector<float>& stereo, int64_t first, int64_t last)
-{
-    return {stereo.begin() + first * 2, stereo.begin() + (last + 1) * 2};
-}
-
 // The span resampled in one piece by the same converter.
 std::vector<float> Resampled(const std::vector<float>& in, double ratio, int channels = 2)
 {
@@ -63,19 +39,6 @@ std::vector<float> Resampled(const std::vector<float>& in, double ratio, int cha
         return {};
     out.resize(static_cast<size_t>(data.output_frames_gen * channels));
     return out;
-}
-
-float MaxDifference(const std::vector<float>& a, const std::vector<float>& b, size_t values)
-{
-    float worst = 0.0f;
-    for (size_t i = 0; i < values; ++i)
-        worst = std::max(worst, std::abs(a[i] - b[i]));
-    return worst;
-}
-
-bool AllSilent(const std::vector<float>& v, size_t from)
-{
-    return std::all_of(v.begin() + static_cast<std::ptrdiff_t>(from), v.end(), [](float x) { return x == 0.0f; });
 }
 
 class LessonSpanTest : public ::testing::Test {

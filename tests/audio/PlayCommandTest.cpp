@@ -115,6 +115,66 @@ TEST_F(PlayCommandTest, WritesExactlyTheSentenceAtTheNativeRate)
         << "sound after the span's last frame";
 }
 
+// What a run wrote, from its first to its last frame of sound: how many
+// frames, and how often the left channel rises through zero (a rough gauge
+// of the voice's pitch).
+struct Heard {
+    double frames = 0.0;
+    double crossingsPerFrame = 0.0;
+};
+
+Heard Measure(const QString& raw)
+{
+    QFile file(raw);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    const auto* out = reinterpret_cast<const float*>(bytes.constData());
+    const auto frames = static_cast<size_t>(bytes.size()) / (2 * sizeof(float));
+    size_t first = 0;
+    while (first < frames && out[2 * first] == 0.0f && out[2 * first + 1] == 0.0f)
+        ++first;
+    size_t end = frames;
+    while (end > first && out[2 * end - 2] == 0.0f && out[2 * end - 1] == 0.0f)
+        --end;
+    int crossings = 0;
+    for (size_t i = first; i + 1 < end; ++i)
+        crossings += out[2 * i] < 0.0f && out[2 * i + 2] >= 0.0f;
+    return {double(end - first), end > first ? crossings / double(end - first) : 0.0};
+}
+
+TEST_F(PlayCommandTest, KeepPitchChangesTheLengthButNotTheVoice)
+{
+    const QString raw = dir.filePath(QStringLiteral("out.raw"));
+    const ToolRun native = Play({data, QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("--speed"), QStringLiteral("10")}, raw);
+    ASSERT_EQ(native.exitCode, 0) << native.err.toStdString();
+    const Heard atTen = Measure(raw);
+    ASSERT_GT(atTen.frames, 0.0);
+    struct Case {
+        const char* speed;
+        bool keepPitch;
+        double lengthRatio;
+        double crossingRatio;
+    } const cases[] = {
+        {"8", true, 1.25, 1.0},
+        {"12", true, 10.0 / 12.0, 1.0},
+        {"8", false, 1.25, 0.8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "speed " << c.speed << (c.keepPitch ? ", pitch kept" : ""));
+        QStringList args{data, QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("--speed"), QString::fromLatin1(c.speed)};
+        if (c.keepPitch)
+            args << QStringLiteral("--keep-pitch");
+        const ToolRun run = Play(args, raw);
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out.contains(QStringLiteral("pitch kept")), c.keepPitch) << run.out.toStdString();
+        const Heard heard = Measure(raw);
+        // Sound from first to last: the span's silent edges blur its length a little.
+        EXPECT_NEAR(heard.frames / atTen.frames, c.lengthRatio, 0.01);
+        EXPECT_NEAR(heard.crossingsPerFrame / atTen.crossingsPerFrame, c.crossingRatio, 0.07);
+    }
+}
+
 TEST_F(PlayCommandTest, BadRequestsFailWithTheirExitCodes)
 {
     const QString raw = dir.filePath(QStringLiteral("out.raw"));

@@ -23,6 +23,7 @@ TEST_F(OptionStore, EmptyTableReadsDefaults)
     EXPECT_EQ(dm.OptSpeakCount, 1);
     EXPECT_FALSE(dm.OptTestHint);
     EXPECT_FALSE(dm.OptFirstSen);
+    EXPECT_FALSE(dm.OptKeepPitch);
     EXPECT_EQ(dm.ReadOptionInt("NextTime", 1, 0, 20), 1);
     EXPECT_EQ(dm.ReadOption("Book"), "Error");
     int book = 1;
@@ -50,10 +51,11 @@ TEST_F(OptionStore, StoredValuesAreCheckedAgainstTheirRange)
 
 TEST_F(OptionStore, BooleansAreExactlyOneAfterTrimming)
 {
-    db.Option("TestHint", "true").Option("FirstSen", " 1 ").Option("Lesson", "0");
+    db.Option("TestHint", "true").Option("FirstSen", " 1 ").Option("keeppitch", "1").Option("Lesson", "0");
     TDM dm(db.DataDir());
     EXPECT_FALSE(dm.OptTestHint);
     EXPECT_TRUE(dm.OptFirstSen);
+    EXPECT_TRUE(dm.OptKeepPitch);
     int lesson = -5;
     EXPECT_TRUE(dm.TryReadOptionInt("Lesson", lesson));  // no range for the start lesson
     EXPECT_EQ(lesson, 0);

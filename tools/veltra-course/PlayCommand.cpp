@@ -27,6 +27,7 @@ int RunPlay(QStringList args)
     QString speedText;
     QString error;
     const bool speedGiven = TakeOption(args, QStringLiteral("--speed"), speedText, error);
+    const bool keepPitchGiven = TakeFlag(args, QStringLiteral("--keep-pitch"));
     if (!error.isEmpty())
         return UsageError(error);
     if (args.size() != 3)
@@ -51,15 +52,18 @@ int RunPlay(QStringList args)
     if (!speedGiven)
         speed = dm.OptSpeed >= 8 && dm.OptSpeed <= 12 ? dm.OptSpeed : 10;
 
+    const bool keepPitch = keepPitchGiven || dm.OptKeepPitch;
     LessonAudio audio;
+    audio.ApplyKeepPitch(keepPitch);
     if (!audio.InitAudio() || !audio.OpenLessonAudio(dm.DataDir(), dm.CurBook, dm.CurLesson, speed))
         return Failure(QStringLiteral("the audio of lesson %1 cannot be played").arg(contentId));
 
     dm.adsQorSen.MoveTo(sentence - 1);
     const int beginMs = dm.adsQorSen.FieldValue(QStringLiteral("FBeginPos")).toInt();
     const int endMs = dm.adsQorSen.FieldValue(QStringLiteral("FEndPos")).toInt();
-    Print(QStringLiteral("Lesson %1, sentence %2: %3..%4 ms at %5 %\n")
-              .arg(contentId).arg(sentence).arg(beginMs).arg(endMs).arg(speed * 10));
+    Print(QStringLiteral("Lesson %1, sentence %2: %3..%4 ms at %5 %")
+              .arg(contentId).arg(sentence).arg(beginMs).arg(endMs).arg(speed * 10)
+          + (keepPitch ? QStringLiteral(", pitch kept\n") : QStringLiteral("\n")));
 
     QEventLoop loop;
     QObject::connect(&audio, &LessonAudio::speakDone, &loop, &QEventLoop::quit);

@@ -2,6 +2,7 @@
 #include "BuildCommand.h"
 #include "CipherCommands.h"
 #include "CommandLine.h"
+#include "ImportCommand.h"
 #include "ContainerCommands.h"
 #include "ExportCommand.h"
 #include "LessonsCommand.h"
@@ -24,6 +25,7 @@ struct Command {
 // Each sub-command lives in a file of its own and adds one row here.
 const std::vector<Command> kCommands = {
     {"build", kBuildUsage, RunBuild},
+    {"import", kImportUsage, RunImport},
     {"encode", kEncodeUsage, RunEncode},
     {"decode", kDecodeUsage, RunDecode},
     {"pack", kPackUsage, RunPack},

@@ -9,6 +9,32 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+QString StagingPrefix(const QString& target)
+{
+    const QFileInfo info(target);
+    return QStringLiteral(".") + info.fileName() + QStringLiteral(".building-");
+}
+
+// An exclusive lock on the folder itself: the kernel drops it when the
+// process ends, however it ends.
+int LockFolder(const QString& path, bool wait)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    if (flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB)) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
 
 bool StagingFolder::canReplace(const QString& target, QString& error)
 {
@@ -42,20 +68,49 @@ StagingFolder::~StagingFolder()
 {
     if (!m_committed && !m_path.isEmpty())
         QDir(m_path).removeRecursively();
+    if (m_lock >= 0)
+        ::close(m_lock);
+}
+
+// Staging folders of earlier runs that were killed or crashed: nobody holds
+// their lock any more.
+void StagingFolder::removeAbandoned() const
+{
+    const QFileInfo target(m_target);
+    QDir parent(target.absolutePath());
+    const QStringList names = parent.entryList({StagingPrefix(m_target) + QLatin1Char('*')},
+                                               QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& name : names) {
+        const QString path = parent.filePath(name);
+        const int fd = LockFolder(path, false);
+        if (fd < 0)
+            continue;
+        QDir(path).removeRecursively();
+        ::close(fd);
+    }
 }
 
 bool StagingFolder::create(QString& error)
 {
-    if (!canReplace(m_target, error))
-        return false;
+    return canReplace(m_target, error) && createBeside(error);
+}
+
+bool StagingFolder::createBeside(QString& error)
+{
     const QFileInfo target(m_target);
     if (!QDir().mkpath(target.absolutePath())) {
         error = QStringLiteral("cannot create the folder %1").arg(target.absolutePath());
         return false;
     }
-    QTemporaryDir dir(target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".building-XXXXXX"));
+    removeAbandoned();
+    QTemporaryDir dir(target.absolutePath() + QLatin1Char('/') + StagingPrefix(m_target) + QStringLiteral("XXXXXX"));
     if (!dir.isValid()) {
         error = QStringLiteral("cannot create a folder beside %1: %2").arg(m_target, dir.errorString());
+        return false;
+    }
+    m_lock = LockFolder(dir.path(), true);
+    if (m_lock < 0) {
+        error = QStringLiteral("cannot lock the folder %1").arg(dir.path());
         return false;
     }
     dir.setAutoRemove(false);
@@ -67,15 +122,29 @@ bool StagingFolder::create(QString& error)
     return true;
 }
 
-bool StagingFolder::commit(QString& error)
+// The replaced data folder: removed, or kept under the name asked for.
+bool StagingFolder::putAside(const QString& replaced, const QString& keepReplaced, QString& error)
+{
+    if (keepReplaced.isEmpty()) {
+        // What cannot be removed now goes with the next run's clean-up.
+        QDir(replaced).removeRecursively();
+        return true;
+    }
+    if (QDir().rename(replaced, keepReplaced))
+        return true;
+    error = QStringLiteral("the new data folder is in place, but the replaced one could not be renamed; it is at %1")
+                .arg(replaced);
+    return false;
+}
+
+bool StagingFolder::commit(QString& error, const QString& keepReplaced)
 {
     const bool hadTarget = QFileInfo::exists(m_target);
     // Swapping the two folders in one step leaves no moment without a data folder.
     if (hadTarget && renameat2(AT_FDCWD, QFile::encodeName(m_path).constData(), AT_FDCWD,
                                QFile::encodeName(m_target).constData(), RENAME_EXCHANGE) == 0) {
         m_committed = true;
-        QDir(m_path).removeRecursively();
-        return true;
+        return putAside(m_path, keepReplaced, error);
     }
     // The file system cannot swap: move the old folder aside first.
     const QString old = m_path + QStringLiteral(".old");
@@ -90,7 +159,5 @@ bool StagingFolder::commit(QString& error)
         return false;
     }
     m_committed = true;
-    if (hadTarget)
-        QDir(old).removeRecursively();
-    return true;
+    return !hadTarget || putAside(old, keepReplaced, error);
 }

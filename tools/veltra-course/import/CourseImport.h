@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// Turns an old data folder (qor.mdb, qor1..qor4 with the containers, the
+// optional font, recorder file and help file) into one the program reads:
+// qor.db with every row of every table of the schema, values as stored
+// (enciphered text byte for byte), plus copies of the containers and the
+// optional files under the names the program looks for. The old folder is
+// never changed. Everything is built in a staging folder beside the new
+// one and moved into place only when complete and checked; an interrupted
+// import leaves nothing half-written. Single-threaded.
+struct ImportOptions {
+    // An existing qor.db in the new folder is replaced; what it replaces is
+    // kept beside it under a dated name.
+    bool replace = false;
+};
+
+enum class ImportResult {
+    Imported,
+    BadInput,  // the folders given cannot be used; nothing was written
+    Failed,    // the database is damaged or writing failed; nothing was changed
+};
+
+// `oldDir` and `newDir` may be the same folder: qor.db is then added beside
+// the old files. Each finished step is handed to `report` as one line,
+// "[step/steps] ...". On BadInput or Failed, `error` says why.
+ImportResult ImportCourse(const QString& oldDir, const QString& newDir, const ImportOptions& options,
+                          const std::function<void(const QString&)>& report, QString& error);
