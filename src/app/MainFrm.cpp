@@ -6,8 +6,10 @@
 #include "app/ExplainPage.h"
 #include "app/GuideWindow.h"
 #include "app/HandlerGuard.h"
+#include "app/LessonInfo.h"
 #include "app/NotePage.h"
 #include "app/ProgramPaths.h"
+#include "app/ReviewFrm.h"
 #include "app/SelectBookFrm.h"
 #include "app/SetFrm.h"
 #include "app/StudyReading.h"
@@ -81,6 +83,7 @@ TMainForm::TMainForm(TDM& dm, QWidget* parent)
     ttSen->setObjectName(QStringLiteral("ttSen"));
     m_reading = std::make_unique<TStudyReading>(*this);
     m_exercises = std::make_unique<TExercisePages>(*this);
+    m_lessonInfo = new TLessonInfo(*this);
 
     connect(m_audio.get(), &LessonAudio::speakDone, this,
             [this](int action) { RunGuarded([&] { SpeakDone(action); }); });
@@ -123,7 +126,7 @@ void TMainForm::LoadStartLesson()
         lblContent->setText(DM.CurTitle);
         tsExplain->SetExplanation(DM.DecodeFieldText(DM.adsExplain.FieldValue(QStringLiteral("FExplain"))));
         tsNote->Reload();
-        ShowStudyInfo();
+        m_lessonInfo->LessonOpened();
         m_audio->OpenLessonAudio(DM.DataDir(), DM.CurBook, DM.CurLesson, DM.OptSpeed);
     }
     // The exercises draw random words and sentences.
@@ -133,15 +136,6 @@ void TMainForm::LoadStartLesson()
     ApplyNextTime(true);
     pcMain->setCurrentWidget(DM.OptFirstSen ? tsSen : tsWord);
     pcMainChange(pcMain->currentIndex());
-}
-
-void TMainForm::ShowStudyInfo()
-{
-    if (const auto info = DM.ShowStudyInfo()) {
-        lblLastStudyTime->setText(info->last);
-        lblStudyCount->setText(info->count);
-        lblNextStudyTime->setText(info->next);
-    }
 }
 
 void TMainForm::ApplyNextTime(bool bothTimers)
@@ -209,6 +203,7 @@ void TMainForm::ShowLessonView()
     lblContent->setText(DM.CurTitle);
     tsExplain->SetExplanation(DM.DecodeFieldText(DM.adsExplain.FieldValue(QStringLiteral("FExplain"))));
     tsNote->Reload();
+    m_lessonInfo->LessonOpened();
     m_audio->OpenLessonAudio(DM.DataDir(), DM.CurBook, DM.CurLesson, DM.OptSpeed);
 }
 
@@ -240,11 +235,13 @@ void TMainForm::SetShowHint(bool show)
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Label8) {
-        if (event->type() == QEvent::Enter)
+    if (watched == Label8 || watched == imgLessonInfo) {
+        if (event->type() == QEvent::Enter) {
+            pnlLessonInfo->raise();  // over the page tabs
             pnlLessonInfo->show();
-        else if (event->type() == QEvent::Leave)
+        } else if (event->type() == QEvent::Leave) {
             pnlLessonInfo->hide();
+        }
     } else if (event->type() == QEvent::ToolTip && !m_showHint && isInside(watched, tsTest)) {
         // The exercises' hints are the answers: shown only on request. The
         // study pages' tooltips only show cut-off text and always appear.
@@ -256,6 +253,17 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 void TMainForm::miSelectClick()
 {
     if (PostPendingNote() && SelectLesson(this, DM))
+        ShowLessonView();
+}
+
+void TMainForm::miLookClick()
+{
+    m_lessonInfo->ShowStudyInfoBox();
+}
+
+void TMainForm::miReviewClick()
+{
+    if (PostPendingNote() && ReviewLesson(this, DM, m_lessonInfo->Visit().Now()))
         ShowLessonView();
 }
 

@@ -17,6 +17,7 @@ class TExplainPage;
 class TkznMediaPlayer;
 class TkznThreadTimer;
 class TLessonDataSet;
+class TLessonInfo;
 class TNotePage;
 class TStudyReading;
 
@@ -65,6 +66,7 @@ public:
     LessonAudio& Audio() { return *m_audio; }
     TStudyReading& Reading() { return *m_reading; }
     TExercisePages& Exercises() { return *m_exercises; }
+    TLessonInfo& LessonInfo() { return *m_lessonInfo; }
 
     TDM& DM;
     TMainGlyphs ilMain;
@@ -105,13 +107,14 @@ private:
     void FormClose();
     void ApplyNextTime(bool bothTimers);
     bool PostPendingNote();
-    void ShowStudyInfo();
 
     void BuildHeader(QWidget* client);
     void BuildPages(QWidget* client);
     void BuildMenus();
 
     void miSelectClick();
+    void miLookClick();
+    void miReviewClick();
     void miOptionClick();
     void miHelpClick();
     void miAboutClick();
@@ -122,6 +125,7 @@ private:
     std::unique_ptr<LessonAudio> m_audio;
     std::unique_ptr<TStudyReading> m_reading;  // after m_audio: it uses the audio to its end
     std::unique_ptr<TExercisePages> m_exercises;  // after m_reading: the exercises speak through it
+    TLessonInfo* m_lessonInfo = nullptr;       // a child of the window
     QPointer<QWidget> m_aboutBox;
     QPointer<QWidget> m_guideWindow;
     bool m_startupFailed = false;

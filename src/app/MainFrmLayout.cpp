@@ -63,22 +63,22 @@ void TMainForm::BuildHeader(QWidget* client)
     row->setSpacing(0);
     row->addWidget(lblContent, 1);
 
-    // The hover trigger of the lesson information; created hidden.
+    // The hover trigger of the lesson information.
     Label8 = new QLabel(pnlContent);
     Label8->setObjectName(QStringLiteral("Label8"));
     Label8->setFixedWidth(6);
-    Label8->hide();
     imgLessonInfo = new QLabel(pnlContent);
     imgLessonInfo->setObjectName(QStringLiteral("imgLessonInfo"));
     imgLessonInfo->setFixedSize(16, 16);
-    imgLessonInfo->hide();
     row->addWidget(imgLessonInfo, 0, Qt::AlignVCenter);
     row->addWidget(Label8);
     Label8->installEventFilter(this);
+    imgLessonInfo->installEventFilter(this);
 
     pnlLessonInfo = new QFrame(client);
     pnlLessonInfo->setObjectName(QStringLiteral("pnlLessonInfo"));
-    pnlLessonInfo->setGeometry(kClientWidth - 200, 4, 196, 62);
+    // Below the icon, so showing it never takes the pointer off the trigger.
+    pnlLessonInfo->setGeometry(kClientWidth - 204, 30, 196, 62);
     pnlLessonInfo->setFrameStyle(QFrame::Box | QFrame::Plain);
     QPalette tip = pnlLessonInfo->palette();
     tip.setColor(QPalette::Window, tip.color(QPalette::ToolTipBase));
@@ -151,7 +151,8 @@ void TMainForm::BuildMenus()
     onTrigger(item(lessons, QStringLiteral("miSelect"), QStringLiteral("选择课程")), &TMainForm::miSelectClick);
     onTrigger(item(lessons, QStringLiteral("N12"), QStringLiteral("前一课")), &TMainForm::PrevLesson);
     onTrigger(item(lessons, QStringLiteral("N13"), QStringLiteral("后一课")), &TMainForm::NextLesson);
-    item(lessons, QStringLiteral("miLook"), QStringLiteral("查看课程学习情况"))->setVisible(false);
+    onTrigger(item(lessons, QStringLiteral("miLook"), QStringLiteral("查看课程学习情况")), &TMainForm::miLookClick);
+    onTrigger(item(lessons, QStringLiteral("miReview"), QStringLiteral("今日复习")), &TMainForm::miReviewClick);
     lessons->addSeparator();
     connect(item(lessons, QStringLiteral("N7"), QStringLiteral("单词初记")), &QAction::triggered, this,
             Guarded([this] { pcMain->setCurrentWidget(tsWord); }));

@@ -118,6 +118,7 @@ void LessonAudio::PlaySentence(int beginMs, int endMs, int endAction)
 {
     if (!FStream)
         return;
+    emit spanStarted(beginMs, endMs);
     const int rate = nativeRate();
     const int64_t length = FStream->decoder().lengthFrames();
     const int64_t first = std::clamp<int64_t>(MsToFrame(beginMs, rate), 0, length);

@@ -80,6 +80,9 @@ public:
 
 signals:
     void speakDone(int action);
+    // A span began to play (PlaySentence with a stream open), emitted from
+    // within PlaySentence: for those who keep track of what was heard.
+    void spanStarted(int beginMs, int endMs);
 
 private:
     friend class LessonVoice;

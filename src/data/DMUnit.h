@@ -2,6 +2,7 @@
 
 #include "data/LessonDataSet.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
@@ -111,6 +112,26 @@ public:
     // "打开Veltra课本数据出错，请重新安装本软件！" through ShowError and
     // returns nullopt (labels keep what they showed).
     std::optional<StudyInfo> ShowStudyInfo() const;
+    // One more study of lesson `contentId` at `when`: FStudyCount + 1 (a
+    // count of 0 or less, or none, becomes 1) and FLastTime := when, in one
+    // transaction. On failure nothing changes, "保存学习记录失败！" is shown
+    // through ShowError and the result is false.
+    bool RecordStudy(int contentId, const QDateTime& when);
+
+    // A lesson whose next review is due.
+    struct DueLesson {
+        int contentId = 0;
+        int book = 0;
+        int lesson = 0;
+        QString title;  // FEnglish + FChinese
+        int count = 0;
+        double lastTime = 0;  // day counts
+        double nextTime = 0;
+    };
+    // The lessons studied 1..5 times whose next review date is `now` or
+    // earlier, the longest due first (then by content ID). nullopt when the
+    // catalogue cannot be read; no message.
+    std::optional<QVector<DueLesson>> DueLessons(const QDateTime& now) const;
 
 private:
     void DataModuleCreate();

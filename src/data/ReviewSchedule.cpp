@@ -49,3 +49,9 @@ double DateTimeToDayCount(const QDateTime& dateTime)
     const double fraction = dateTime.time().msecsSinceStartOfDay() / kMsPerDay;
     return whole < 0 ? whole - fraction : whole + fraction;
 }
+
+QString DayCountText(double days, const QString& format)
+{
+    const QDateTime when = DayCountToDateTime(days);
+    return when.isValid() ? when.toString(format) : QString();
+}

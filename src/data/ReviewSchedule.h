@@ -20,3 +20,6 @@ double NextReviewDate(int count, double lastTime);
 // invalid QDateTime gives 0.
 QDateTime DayCountToDateTime(double days);
 double DateTimeToDayCount(const QDateTime& dateTime);
+
+// `days` as text in `format` (QDateTime's), empty when it is no valid date.
+QString DayCountText(double days, const QString& format);

@@ -1,8 +1,12 @@
-// The study record of the open lesson: count, last time, next review.
+// The study record: the open lesson's count, last time and next review, and
+// the write that counts a study.
 #include "data/DMUnit.h"
 
 #include "data/Messages.h"
 #include "data/ReviewSchedule.h"
+#include "data/ScopedTransaction.h"
+
+#include <QSqlQuery>
 
 namespace {
 
@@ -10,8 +14,7 @@ namespace {
 // date separator, so '/' stays.
 QString DateText(double days)
 {
-    const QDateTime when = DayCountToDateTime(days);
-    return when.isValid() ? when.toString(QStringLiteral("yyyy/MM/dd")) : QString();
+    return DayCountText(days, QStringLiteral("yyyy/MM/dd"));
 }
 
 } // namespace
@@ -41,4 +44,25 @@ std::optional<TDM::StudyInfo> TDM::ShowStudyInfo() const
             info.next = DateText(next);
     }
     return info;
+}
+
+bool TDM::RecordStudy(int contentId, const QDateTime& when)
+{
+    bool ok = false;
+    if (m_connected && when.isValid()) {
+        QSqlDatabase db = Database();
+        ScopedTransaction transaction(db);
+        QSqlQuery query(db);
+        ok = transaction.IsOpen()
+            && query.prepare(QStringLiteral("Update tblContent Set FStudyCount=max(ifnull(FStudyCount,0),0)+1,"
+                                            " FLastTime=? Where FID=?"));
+        if (ok) {
+            query.addBindValue(DateTimeToDayCount(when));
+            query.addBindValue(contentId);
+            ok = query.exec() && query.numRowsAffected() == 1 && transaction.Commit();
+        }
+    }
+    if (!ok)
+        ShowError(QStringLiteral("保存学习记录失败！"));
+    return ok;
 }

@@ -106,7 +106,7 @@ private slots:
             menus << menu->text();
         QCOMPARE(menus, (QStringList{"课程管理 ", " 辅助工具 ", " 帮助"}));
         const auto action = [&](const char* name) { return s.form.findChild<QAction*>(QString::fromLatin1(name)); };
-        const char* hidden[] = {"miLook", "N10", "N11"};
+        const char* hidden[] = {"N10", "N11"};
         for (const char* name : hidden)
             QVERIFY2(action(name) && !action(name)->isVisible(), name);
         QCOMPARE(action("miSelect")->text(), QStringLiteral("选择课程"));

@@ -72,6 +72,8 @@ TEST_F(StoreCommands, FailuresGoToStderr)
         {{"show", db.DataDir(), "--book", "2"}, 2, "--book and --lesson"},
         {{"show", db.DataDir(), "--book", "x", "--lesson", "1"}, 2, "whole numbers"},
         {{"option", db.DataDir()}, 2, "option needs"},
+        {{"due", db.DataDir() + "/missing"}, 1, "连接数据库错误"},
+        {{"due"}, 2, "due needs"},
     };
     for (const Case& c : cases) {
         const ToolRun run = Tool(c.args);
@@ -94,6 +96,25 @@ TEST_F(StoreCommands, OptionReadsAndWrites)
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.err.contains(QString::fromUtf8("保存设置失败！"))) << refused.err.toStdString();
     EXPECT_EQ(Tool({"option", db.DataDir(), "Speed"}).out, "11\n");
+}
+
+TEST_F(StoreCommands, DuePrintsTheLessonsToReviewOnePerLine)
+{
+    const QString format = QStringLiteral("yyyy/MM/dd HH:mm");
+    const QDateTime hourAgo = QDateTime::currentDateTime().addSecs(-3600);
+    db.Lesson(9, 1, 12, 1, 1, "Tab\there", "", 1, DateTimeToDayCount(hourAgo))
+        .Lesson(10, 1, 13, 1, 1, "Done", "", 6, 100.0)
+        .Lesson(11, 1, 14, 1, 1, "Tomorrow", "", 2, DateTimeToDayCount(QDateTime::currentDateTime()));
+    const ToolRun run = Tool({"due", db.DataDir()});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QString::fromUtf8("7\t2\t3\tPlease send me a card给我寄一张明信片\t3\t2007/02/15 10:00\t2007/02/18 10:00\n")
+                           + QStringLiteral("9\t1\t12\tTab\\there\t1\t%1\t%2\n")
+                                 .arg(hourAgo.toString(format), hourAgo.addSecs(1800).toString(format)));
+
+    db.Exec("Update tblContent Set FStudyCount=0");
+    const ToolRun none = Tool({"due", db.DataDir()});
+    EXPECT_EQ(none.exitCode, 0);
+    EXPECT_TRUE(none.out.isEmpty());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "data/DMUnit.h"
 #include "data/Messages.h"
+#include "data/ReviewSchedule.h"
 
 #include <QStringList>
 
@@ -39,12 +40,17 @@ QString Escaped(QString text)
     return text;
 }
 
-QString Record(const QString& kind, const QStringList& fields)
+QString Line(const QStringList& fields)
 {
-    QStringList parts{kind};
+    QStringList parts;
     for (const QString& field : fields)
         parts.append(Escaped(field));
     return parts.join(QLatin1Char('\t')) + QLatin1Char('\n');
+}
+
+QString Record(const QString& kind, const QStringList& fields)
+{
+    return kind + QLatin1Char('\t') + Line(fields);
 }
 
 bool ParseInt(const QString& text, int& value)
@@ -138,4 +144,27 @@ int RunOption(QStringList args)
     }
     dm.WriteOption(args.at(1), args.at(2));
     return messages.reported ? ExitFailed : ExitOk;
+}
+
+int RunDue(QStringList args)
+{
+    if (args.size() != 1)
+        return UsageError(QStringLiteral("due needs DATA_DIR"));
+    ToolMessages messages;
+    ScopedMessages installed(&messages);
+    TDM dm(args.first());
+    if (!dm.IsConnected())
+        return ExitFailed;
+    const auto due = dm.DueLessons(QDateTime::currentDateTime());
+    if (!due)
+        return Failure(QStringLiteral("the lesson catalogue cannot be read"));
+    const QString format = QStringLiteral("yyyy/MM/dd HH:mm");
+    QString out;
+    for (const TDM::DueLesson& lesson : *due) {
+        out += Line({QString::number(lesson.contentId), QString::number(lesson.book), QString::number(lesson.lesson),
+                     lesson.title, QString::number(lesson.count), DayCountText(lesson.lastTime, format),
+                     DayCountText(lesson.nextTime, format)});
+    }
+    Print(out);
+    return ExitOk;
 }

@@ -2,10 +2,11 @@
 
 #include <QStringList>
 
-// "veltra-course show" and "veltra-course option": a built course as the
-// program sees it, through the program's own data module. Main thread only.
+// "veltra-course show", "option" and "due": a built course as the program
+// sees it, through the program's own data module. Main thread only.
 int RunShow(QStringList args);
 int RunOption(QStringList args);
+int RunDue(QStringList args);
 
 inline constexpr char kShowUsage[] =
     "  show DATA_DIR ID\n"
@@ -28,3 +29,12 @@ inline constexpr char kOptionUsage[] =
     "  option DATA_DIR NAME [VALUE]\n"
     "      Prints the stored option NAME as the program reads it (\"Error\" when\n"
     "      it is not stored), or stores VALUE under NAME. Names ignore case.\n";
+
+inline constexpr char kDueUsage[] =
+    "  due DATA_DIR\n"
+    "      Prints the lessons whose next review is due now, the longest due\n"
+    "      first, one per line as UTF-8, fields separated by tabs (escaped as\n"
+    "      for show), times as yyyy/MM/dd HH:mm:\n"
+    "        ID  BOOK  LESSON  TITLE  COUNT  LAST  NEXT\n"
+    "      Nothing is printed when no lesson is due. A data folder whose\n"
+    "      catalogue cannot be read prints the reason on stderr and exits with 1.\n";

@@ -35,6 +35,7 @@ const std::vector<Command> kCommands = {
     {"play", kPlayUsage, RunPlay},
     {"show", kShowUsage, RunShow},
     {"option", kOptionUsage, RunOption},
+    {"due", kDueUsage, RunDue},
 };
 
 void PrintHelp()
