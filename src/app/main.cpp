@@ -2,6 +2,7 @@
 #include "app/DataFolder.h"
 #include "app/ImportOffer.h"
 #include "app/MainFrm.h"
+#include "app/ProgramIcon.h"
 #include "app/ProgramPaths.h"
 #include "app/QtMessages.h"
 #include "app/SessionSignals.h"
@@ -32,11 +33,12 @@ int run(VeltraApplication& app)
 
     // Ties the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.veltra.Veltra"));
+    const QString appDir = AppDirOf(QCoreApplication::applicationFilePath());
+    QApplication::setWindowIcon(ProgramIconOf(appDir));
 
     QString requestedData;
     if (!ReadDataOption(QCoreApplication::arguments(), requestedData))
         return 1;
-    const QString appDir = AppDirOf(QCoreApplication::applicationFilePath());
     const QString userData = UserDataDir();
     const QString dataDir = ChooseDataDir(requestedData, appDir, userData);
     // An installed program's first start: the learner's folder gets the

@@ -3,6 +3,7 @@
 // the phonetic font.
 #include "app/AppFonts.h"
 #include "app/DataFolder.h"
+#include "app/ProgramIcon.h"
 #include "app/ProgramPaths.h"
 #include "app/SingleInstance.h"
 #include "support/RecordingMessages.h"
@@ -12,6 +13,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -127,7 +129,7 @@ private slots:
         QVERIFY(lesson.open(QIODevice::ReadOnly));
         QCOMPARE(lesson.readAll(), QByteArray("lesson"));
         QFile database(user + QStringLiteral("qor.db"));
-        QVERIFY(database.open(QIODevice::ReadWrite));
+        QVERIFY(database.open(QIODevice::WriteOnly | QIODevice::Truncate));  // the copy must be writable
         database.write("the learner's");
         database.close();
         QVERIFY(!QFile::exists(user + QStringLiteral("qor.db.part")));
@@ -190,6 +192,26 @@ private slots:
         QVERIFY(QDir().mkpath(appDir + QStringLiteral("help")));
         touch(appDir + QStringLiteral("help/index.html"));  // the build folder's guide wins
         QCOMPARE(HelpFileOf(appDir), appDir + QStringLiteral("help/index.html"));
+    }
+
+    // The window icon: the build folder's PNGs, else the installed ones.
+    void windowIconIsFoundBesideOrUnderThePrefix()
+    {
+        QTemporaryDir dir;
+        const QString appDir = dir.path() + QStringLiteral("/bin/");
+        QVERIFY(QDir().mkpath(appDir));
+        QVERIFY(ProgramIconOf(appDir).isNull());
+        const auto png = [](const QString& hicolor, int size) {
+            const QString folder = QStringLiteral("%1/%2x%2/apps/").arg(hicolor).arg(size);
+            QImage image(size, size, QImage::Format_ARGB32);
+            image.fill(Qt::darkGreen);
+            return QDir().mkpath(folder) && image.save(folder + QStringLiteral("io.github.veltra.Veltra.png"));
+        };
+        QVERIFY(png(dir.path() + QStringLiteral("/share/icons/hicolor"), 16));
+        QVERIFY(png(dir.path() + QStringLiteral("/share/icons/hicolor"), 48));
+        QCOMPARE(ProgramIconOf(appDir).availableSizes(), (QList<QSize>{{16, 16}, {48, 48}}));
+        QVERIFY(png(appDir + QStringLiteral("icons/hicolor"), 256));
+        QCOMPARE(ProgramIconOf(appDir).availableSizes(), QList<QSize>{QSize(256, 256)});
     }
 
     void commandLineNamesTheDataFolder_data()
