@@ -6,6 +6,7 @@
 //  - the frames heard over the frames of the span (1.25 at 8, 0.833 at 12);
 // then the mixer's CPU per second of sound, as a share of one core and
 // against the untouched copy at speed 10.
+#include "MixerCost.h"
 #include "RatioReporter.h"
 
 #include "audio/Container.h"
@@ -165,13 +166,6 @@ Heard Listen(bool keepPitch, int speed)
     return {in > 0 ? FundamentalHz(out) / in : 0.0, double(heard) / double(last - first + 1)};
 }
 
-double ThreadCpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
 // One iteration mixes one second of sound; args: speed, pitch kept.
 void MixerCost(benchmark::State& state)
 {
@@ -182,19 +176,7 @@ void MixerCost(benchmark::State& state)
         state.SkipWithError("open failed");
         return;
     }
-    std::vector<float> block(1024 * 2);
-    double cpu = 0.0;
-    for (auto _ : state) {
-        const double start = ThreadCpuSeconds();
-        for (int done = 0; done < kRate; done += 1024) {
-            if (!audio.isPlaying())
-                audio.PlaySentence(kBeginMs, kEndMs, seaNone);
-            mixer.render(block.data(), 1024);
-        }
-        cpu += ThreadCpuSeconds() - start;
-        benchmark::DoNotOptimize(block.data());
-    }
-    state.counters["core_%"] = 100.0 * cpu / double(state.iterations());
+    MixSecondsOfSpan(state, mixer, audio, kRate, kBeginMs, kEndMs);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 // switch against a bare zlib inflate of the same container, the mixer's CPU
 // cost per second of audio at each speed against the native-rate copy, and
 // the resident memory an open lesson adds.
+#include "MixerCost.h"
+
 #include "audio/Container.h"
 #include "audio/LessonAudio.h"
 #include "audio/Mixer.h"
@@ -49,13 +51,6 @@ const Lesson& TheLesson()
         return l;
     }();
     return *lesson;
-}
-
-double ThreadCpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
 }
 
 double ResidentMiB()
@@ -118,19 +113,7 @@ void MixerCost(benchmark::State& state)
         state.SkipWithError("open failed");
         return;
     }
-    std::vector<float> block(1024 * 2);
-    double cpu = 0.0;
-    for (auto _ : state) {
-        const double start = ThreadCpuSeconds();
-        for (int done = 0; done < kRate; done += 1024) {
-            if (!audio.isPlaying())
-                audio.PlaySentence(1000, 280000, seaNone);
-            mixer.render(block.data(), 1024);
-        }
-        cpu += ThreadCpuSeconds() - start;
-        benchmark::DoNotOptimize(block.data());
-    }
-    state.counters["core_%"] = 100.0 * cpu / double(state.iterations());
+    MixSecondsOfSpan(state, mixer, audio, kRate, 1000, 280000);
 }
 
 void ResidentMemory(benchmark::State& state)

@@ -1,5 +1,7 @@
 // How long a word takes from its container to the first mixed frame, against
 // the least any player must do: unpack the container and decode the WAV.
+#include "ToneWordContainer.h"
+
 #include "audio/Container.h"
 #include "audio/Mixer.h"
 #include "audio/WavFile.h"
@@ -11,7 +13,6 @@
 #include <benchmark/benchmark.h>
 #include <sndfile.h>
 
-#include <cmath>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -23,24 +24,11 @@ namespace {
 QString MakeWordContainer(const QTemporaryDir& dir, int subformat)
 {
     const int rate = 22050;
-    const int frames = rate * 8 / 10;
-    std::vector<float> samples(frames);
-    for (int i = 0; i < frames; ++i)
-        samples[i] = 0.4f * float(std::sin(2 * M_PI * 300 * i / rate));
     const QString wav = dir.filePath(QString("word%1.wav").arg(subformat));
-    SF_INFO info{};
-    info.channels = 1;
-    info.samplerate = rate;
-    info.format = SF_FORMAT_WAV | subformat;
-    SNDFILE* file = sf_open(QFile::encodeName(wav).constData(), SFM_WRITE, &info);
-    sf_writef_float(file, samples.data(), frames);
-    sf_close(file);
-    QFile in(wav);
-    in.open(QIODevice::ReadOnly);
     const QString qow = dir.filePath(QString("%1.qow").arg(subformat));
     QFile out(qow);
     out.open(QIODevice::WriteOnly);
-    out.write(PackContainer(in.readAll()));
+    out.write(PackedToneWav(wav, rate, rate * 8 / 10, 300.0, 0.4f, subformat));
     return qow;
 }
 

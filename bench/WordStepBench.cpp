@@ -3,6 +3,7 @@
 // player) against unpacking the same container in memory. A step must stay
 // far below the shortest pause between words, 100 ms.
 #include "RatioReporter.h"
+#include "ToneWordContainer.h"
 #include "app/ReadingAdapters.h"
 #include "audio/Container.h"
 #include "audio/Mixer.h"
@@ -17,7 +18,6 @@
 
 #include <sndfile.h>
 
-#include <cmath>
 #include <vector>
 
 namespace {
@@ -30,20 +30,8 @@ struct WordFolder {
     WordFolder()
     {
         QDir(dir.path()).mkdir(QStringLiteral("qor1"));
-        const QString wav = dir.filePath(QStringLiteral("w.wav"));
-        std::vector<short> samples(kRate);
-        for (int i = 0; i < kRate; ++i)
-            samples[size_t(i)] = short(8000 * std::sin(2 * M_PI * 440.0 * i / kRate));
-        SF_INFO info{};
-        info.channels = 1;
-        info.samplerate = kRate;
-        info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-        SNDFILE* file = sf_open(QFile::encodeName(wav).constData(), SFM_WRITE, &info);
-        sf_writef_short(file, samples.data(), kRate);
-        sf_close(file);
-        QFile in(wav);
-        in.open(QIODevice::ReadOnly);
-        container = PackContainer(in.readAll());
+        container = PackedToneWav(dir.filePath(QStringLiteral("w.wav")), kRate, kRate, 440.0, 8000.0f / 32768.0f,
+                                  SF_FORMAT_PCM_16);
         for (int id = 1; id <= kWords; ++id) {
             QFile out(dir.filePath(QStringLiteral("qor1/%1.qow").arg(id)));
             out.open(QIODevice::WriteOnly);

@@ -1,18 +1,15 @@
 #pragma once
 
+#include "app/WordExerciseLinks.h"
+
 #include <QObject>
-#include <QString>
 
 #include <array>
-#include <functional>
 
 class QFrame;
 class QPushButton;
 class QToolButton;
 class QWidget;
-class RandomSource;
-class TLessonDataSet;
-class TMainGlyphs;
 class TQorWordSelectLabel;
 class TWrapRadioButton;
 
@@ -32,14 +29,7 @@ public:
     static constexpr int kQuestions = 2;
     static constexpr int kOptions = 4;
 
-    struct Links {
-        TLessonDataSet& words;
-        RandomSource& random;
-        const TMainGlyphs& glyphs;
-        // Unpacks and plays the word container at the full path.
-        std::function<void(const QString& containerPath)> playWordContainer;
-        QString dataDir;
-    };
+    using Links = WordExerciseLinks;
 
     TWordSelectPage(QWidget* tsWordSelect, Links links);
 

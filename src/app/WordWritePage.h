@@ -1,18 +1,15 @@
 #pragma once
 
+#include "app/WordExerciseLinks.h"
+
 #include <QObject>
-#include <QString>
 
 #include <array>
-#include <functional>
 
 class QPushButton;
 class QToolButton;
 class QWidget;
-class RandomSource;
 class TkznLabelEdit;
-class TLessonDataSet;
-class TMainGlyphs;
 
 // The word dictation exercise "单词听写练习": ten meanings drawn from the
 // lesson's words, each with an answer edit and a speak button; "成绩" marks
@@ -29,15 +26,7 @@ public:
     static constexpr int kSubjects = 10;
     static constexpr int kMaxTyped = 80;
 
-    struct Links {
-        TLessonDataSet& words;
-        RandomSource& random;
-        const TMainGlyphs& glyphs;
-        // Unpacks and plays the word container at the full path; throws the
-        // player's "文件不存在！" when there is none.
-        std::function<void(const QString& containerPath)> playWordContainer;
-        QString dataDir;
-    };
+    using Links = WordExerciseLinks;
 
     TWordWritePage(QWidget* tsWordWrite, Links links);
 

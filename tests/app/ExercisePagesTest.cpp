@@ -1,3 +1,5 @@
+#include "FocusOrder.h"
+
 #include "app/MainGlyphs.h"
 #include "app/SenWritePage.h"
 #include "app/WordSelectPage.h"
@@ -55,19 +57,6 @@ void FillSenRows(TLessonDataSet& set, const QList<SenRow>& rows)
     for (const SenRow& r : rows)
         rs.rows.push_back({++id, QString::fromUtf8(r.english), QString::fromUtf8(r.chinese), r.begin, r.end});
     set.Assign(rs);
-}
-
-// The widgets of `expected` in the order the focus chain visits them.
-QList<QWidget*> FocusOrder(const QList<QWidget*>& expected)
-{
-    QList<QWidget*> order;
-    QWidget* w = expected.first();
-    do {
-        if (expected.contains(w) && !order.contains(w))
-            order << w;
-        w = w->nextInFocusChain();
-    } while (w != expected.first());
-    return order;
 }
 
 // The three exercise pages in a page control of their own, on datasets filled

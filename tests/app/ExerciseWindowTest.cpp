@@ -2,7 +2,6 @@
 // draw source, and the real word player and lesson audio behind them.
 #include "AppTestSupport.h"
 #include "controls/EventPump.h"
-#include "support/RecordingMessages.h"
 
 #include "app/ExercisePages.h"
 #include "app/ExplainPage.h"
@@ -24,31 +23,12 @@
 #include <QToolButton>
 #include <QTest>
 
-namespace {
-
-template <typename Page>
-Page* PageOf(QWidget* container)
-{
-    return container->findChild<Page*>(QString(), Qt::FindDirectChildrenOnly);
-}
-
-}  // namespace
-
 class ExerciseWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        InstallMessages(&m_messages);
-        m_errorBoxes.clear();
-        VeltraApplication::Instance()->SetErrorBox([this](const QString& text) { m_errorBoxes << text; });
-    }
-    void cleanup()
-    {
-        VeltraApplication::Instance()->SetErrorBox(nullptr);
-        InstallMessages(nullptr);
-    }
+    void init() { CaptureBoxes(m_messages, m_errorBoxes); }
+    void cleanup() { ReleaseBoxes(); }
 
     void pagesAreClearedOnlyWhenAnotherExerciseComesToFront()
     {

@@ -1,7 +1,6 @@
 // The main window on a small course: start-up, lesson navigation, page
 // bookkeeping, the end-of-span dispatch and the central error box.
 #include "AppTestSupport.h"
-#include "support/RecordingMessages.h"
 
 #include "app/ExplainPage.h"
 #include "app/GuideWindow.h"
@@ -77,18 +76,8 @@ class MainFormTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_messages = RecordingMessages();
-        InstallMessages(&m_messages);
-        m_errorBoxes.clear();
-        VeltraApplication::Instance()->SetErrorBox([this](const QString& text) { m_errorBoxes << text; });
-    }
-    void cleanup()
-    {
-        VeltraApplication::Instance()->SetErrorBox(nullptr);
-        InstallMessages(nullptr);
-    }
+    void init() { CaptureBoxes(m_messages, m_errorBoxes); }
+    void cleanup() { ReleaseBoxes(); }
 
     void windowAsDesigned()
     {

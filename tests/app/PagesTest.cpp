@@ -1,3 +1,4 @@
+#include "FocusOrder.h"
 #include "PageFixture.h"
 
 #include <QHeaderView>
@@ -32,19 +33,6 @@ void ClickRow(QTableView* grid, int row, int column)
 {
     const QRect cell = grid->visualRect(grid->model()->index(row, column));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-}
-
-// The widgets of `expected` in the order the focus chain visits them.
-QList<QWidget*> FocusOrder(const QList<QWidget*>& expected)
-{
-    QList<QWidget*> order;
-    QWidget* w = expected.first();
-    do {
-        if (expected.contains(w) && !order.contains(w))
-            order << w;
-        w = w->nextInFocusChain();
-    } while (w != expected.first());
-    return order;
 }
 
 }  // namespace

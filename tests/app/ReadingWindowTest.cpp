@@ -4,7 +4,6 @@
 #include "audio/TempFolder.h"
 #include "controls/EventPump.h"
 #include "controls/WavFixtures.h"
-#include "support/RecordingMessages.h"
 
 #include "app/ExplainPage.h"
 #include "app/SenPage.h"
@@ -21,12 +20,6 @@
 #include <QToolTip>
 
 namespace {
-
-template <typename Page>
-Page* PageOf(QWidget* container)
-{
-    return container->findChild<Page*>(QString(), Qt::FindDirectChildrenOnly);
-}
 
 QStringList TempWavs()
 {
@@ -54,14 +47,11 @@ private slots:
         QVERIFY(m_tmp.isValid());
         m_oldTmp = qgetenv("TMPDIR");
         qputenv("TMPDIR", m_tmp.path().toUtf8());
-        InstallMessages(&m_messages);
-        m_errorBoxes.clear();
-        VeltraApplication::Instance()->SetErrorBox([this](const QString& text) { m_errorBoxes << text; });
+        CaptureBoxes(m_messages, m_errorBoxes);
     }
     void cleanup()
     {
-        VeltraApplication::Instance()->SetErrorBox(nullptr);
-        InstallMessages(nullptr);
+        ReleaseBoxes();
         qputenv("TMPDIR", m_oldTmp);
     }
 

@@ -1,6 +1,5 @@
 // The explanation memo's function keys and the notes page.
 #include "AppTestSupport.h"
-#include "support/RecordingMessages.h"
 
 #include "app/ExplainPage.h"
 #include "app/NotePage.h"
@@ -19,18 +18,8 @@ class StudyPagesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_messages = RecordingMessages();
-        InstallMessages(&m_messages);
-        m_errorBoxes.clear();
-        VeltraApplication::Instance()->SetErrorBox([this](const QString& text) { m_errorBoxes << text; });
-    }
-    void cleanup()
-    {
-        VeltraApplication::Instance()->SetErrorBox(nullptr);
-        InstallMessages(nullptr);
-    }
+    void init() { CaptureBoxes(m_messages, m_errorBoxes); }
+    void cleanup() { ReleaseBoxes(); }
 
     void functionKeys_data()
     {

@@ -1,15 +1,6 @@
 // The lesson voice with the pitch kept: how long a span lasts at each speed,
 // where it ends, and what becomes of a tone's pitch.
-#include "AudioTestApp.h"
-#include "LessonFixture.h"
-#include "SpanRender.h"
-
-#include "audio/LessonAudio.h"
-#include "audio/LessonVoice.h"
-#include "audio/Mixer.h"
-#include "support/RecordingMessages.h"
-
-#include <QSignalSpy>
+#include "SpanFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -66,28 +57,13 @@ double FrequencyHz(const std::vector<float>& stereo)
     return double(crossings - 1) * kRate / (lastCrossing - firstCrossing);
 }
 
-class KeepPitchTest : public ::testing::Test {
+class KeepPitchTest : public SpanFixture {
 protected:
     void SetUp() override
     {
-        mp3 = MakeTestMp3(4.0, 2, kRate, 128);
-        ASSERT_FALSE(mp3.isEmpty());
-        fixture.addLesson(1, mp3);
-        reference = LessonFixture::FullDecode(mp3);
         audio.ApplyKeepPitch(true);
-        ASSERT_TRUE(audio.OpenLessonAudio(fixture.dataDir(), 1, 1, 10));
+        SpanFixture::SetUp();
     }
-
-    int64_t frame(int ms) const { return LessonAudio::MsToFrame(ms, kRate); }
-
-    RecordingMessages messages;
-    ScopedMessages installed{&messages};
-    LessonFixture fixture;
-    QByteArray mp3;
-    std::vector<float> reference;
-    Mixer mixer;
-    LessonAudio audio{mixer};
-    QSignalSpy done{&audio, &LessonAudio::speakDone};
 };
 
 // Rendered one frame at a time, the voice stops on exactly the frame that
@@ -136,39 +112,17 @@ TEST_F(KeepPitchTest, SpanLastsItsLengthAtTheSpeedAndEndsWithIt)
 
 TEST_F(KeepPitchTest, SpeedChangeMidSpanStillEndsAtTheSamePlace)
 {
-    const int64_t first = frame(500);
-    const int64_t last = frame(3500);
-    audio.PlaySentence(500, 3500, seaContinue);
-    const std::vector<float> head = Render(mixer, 20000);  // still at 10: copied untouched
-    EXPECT_EQ(MaxDifference(head, Slice(reference, first, first + 19999), head.size()), 0.0f);
-    audio.ApplySpeed(12);
-    Render(mixer, 30000);
-    audio.ApplySpeed(8);
-    const std::vector<float> tail = RenderUntilStopped(mixer, audio, 1);
+    const std::vector<float> tail = PlayWithSpeedChangesMidSpan(1);
 
     // Input left after the fast stretch, played at 80 %. What the stretch
     // still held when the speed changed blurs this by about a block.
-    const double leftAfterFast = double(last + 1 - first - 20000) - 30000 * 1.2;
+    const double leftAfterFast = InputLeftAfterFastPart();
     EXPECT_NEAR(double(tail.size() / 2), leftAfterFast * 1.25, 2048);
     DeliverQueuedCalls();
     ASSERT_EQ(done.size(), 1);
 
     // The decoder stops on the span's last frame whatever the changes were.
-    LessonVoice voice(mixer, Mp3Decoder::open(mp3), &audio);
-    voice.setKeepPitch(true);
-    const std::vector<std::vector<int>> changes = {{12}, {8}, {12, 8}, {8, 10}, {12, 10, 8, 12}};
-    for (const std::vector<int>& speeds : changes) {
-        voice.setSpeed(10);
-        voice.playSpan(10000, 150000, 0, seaNone);
-        for (int speed : speeds) {
-            Render(mixer, 9000);
-            voice.setSpeed(speed);
-        }
-        for (int guard = 0; guard < 1000 && voice.isPlaying(); ++guard)
-            Render(mixer, 700);
-        EXPECT_FALSE(voice.isPlaying());
-        EXPECT_EQ(voice.inputPosition(), 150001);
-    }
+    ExpectDecoderReadToSpanEnd(true);
 }
 
 // The option decides how a span leaves the recorded speed: once it has,

@@ -1,15 +1,6 @@
 // Sentence spans rendered straight from the mixer, compared frame by frame
 // with a full decode of the same recording.
-#include "AudioTestApp.h"
-#include "LessonFixture.h"
-#include "SpanRender.h"
-
-#include "audio/LessonAudio.h"
-#include "audio/LessonVoice.h"
-#include "audio/Mixer.h"
-#include "support/RecordingMessages.h"
-
-#include <QSignalSpy>
+#include "SpanFixture.h"
 
 #include <gtest/gtest.h>
 #include <samplerate.h>
@@ -41,29 +32,7 @@ std::vector<float> Resampled(const std::vector<float>& in, double ratio, int cha
     return out;
 }
 
-class LessonSpanTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        mp3 = MakeTestMp3(4.0, 2, kRate, 128);
-        ASSERT_FALSE(mp3.isEmpty());
-        fixture.addLesson(1, mp3);
-        reference = LessonFixture::FullDecode(mp3);
-        ASSERT_TRUE(audio.OpenLessonAudio(fixture.dataDir(), 1, 1, 10));
-    }
-
-    int64_t frame(int ms) const { return LessonAudio::MsToFrame(ms, kRate); }
-    int64_t lengthFrames() const { return static_cast<int64_t>(reference.size() / 2); }
-
-    RecordingMessages messages;
-    ScopedMessages installed{&messages};
-    LessonFixture fixture;
-    QByteArray mp3;
-    std::vector<float> reference;
-    Mixer mixer;
-    LessonAudio audio{mixer};
-    QSignalSpy done{&audio, &LessonAudio::speakDone};
-};
+class LessonSpanTest : public SpanFixture {};
 
 TEST_F(LessonSpanTest, GaplessDecodeGivesBackEveryEncodedFrame)
 {
@@ -166,19 +135,11 @@ TEST_F(LessonSpanTest, EndPastTheRecordingEndsWithItAndIsReported)
 
 TEST_F(LessonSpanTest, SpeedChangeMidSpanStillEndsAtTheSamePlace)
 {
-    const int64_t first = frame(500);
-    const int64_t last = frame(3500);
-    audio.PlaySentence(500, 3500, seaContinue);
-    const std::vector<float> head = Render(mixer, 20000);  // native rate: copied untouched
-    EXPECT_EQ(MaxDifference(head, Slice(reference, first, first + 19999), head.size()), 0.0f);
-    audio.ApplySpeed(12);
-    Render(mixer, 30000);
-    audio.ApplySpeed(8);
-    const std::vector<float> tail = RenderUntilStopped(mixer, audio, 256);
+    const std::vector<float> tail = PlayWithSpeedChangesMidSpan(256);
 
     // Input left after the fast stretch, played at 80 %: about 1.25 output
     // frames each. The glides between ratios blur this by a few blocks.
-    const double leftAfterFast = double(last + 1 - first - 20000) - 30000 * 1.2;
+    const double leftAfterFast = InputLeftAfterFastPart();
     const auto lastSound = std::find_if(tail.rbegin(), tail.rend(), [](float x) { return x != 0.0f; }).base();
     EXPECT_NEAR(double(lastSound - tail.begin()) / 2, leftAfterFast * 1.25, 2048);
     DeliverQueuedCalls();
@@ -187,20 +148,7 @@ TEST_F(LessonSpanTest, SpeedChangeMidSpanStillEndsAtTheSamePlace)
 
 TEST_F(LessonSpanTest, DecoderIsReadExactlyToTheSpanEndWhateverTheSpeedChanges)
 {
-    LessonVoice voice(mixer, Mp3Decoder::open(mp3), &audio);
-    const std::vector<std::vector<int>> changes = {{12}, {8}, {12, 8}, {8, 10}, {12, 10, 8, 12}};
-    for (const std::vector<int>& speeds : changes) {
-        voice.setSpeed(10);
-        voice.playSpan(10000, 150000, 0, seaNone);
-        for (int speed : speeds) {
-            Render(mixer, 9000);
-            voice.setSpeed(speed);
-        }
-        for (int guard = 0; guard < 1000 && voice.isPlaying(); ++guard)
-            Render(mixer, 700);
-        EXPECT_FALSE(voice.isPlaying());
-        EXPECT_EQ(voice.inputPosition(), 150001);
-    }
+    ExpectDecoderReadToSpanEnd(false);
 }
 
 TEST_F(LessonSpanTest, StopSilencesAndKeepsAnEndAlreadyOnItsWay)

@@ -4,10 +4,10 @@
 #include "audio/LessonAudio.h"
 #include "audio/Mp3Decoder.h"
 #include "data/DataPath.h"
+#include "support/CourseToolRun.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -20,23 +20,13 @@
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
 ToolRun Play(const QStringList& args, const QString& outputFile)
 {
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("disk"));
     env.insert(QStringLiteral("SDL_DISKAUDIOFILE"), outputFile);
     env.insert(QStringLiteral("SDL_DISKAUDIODELAY"), QStringLiteral("0"));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(VELTRA_COURSE_EXE), QStringList{QStringLiteral("play")} + args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return RunCourseTool(QStringList{QStringLiteral("play")} + args, env);
 }
 
 class PlayCommandTest : public ::testing::Test {

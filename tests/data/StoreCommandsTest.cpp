@@ -1,25 +1,10 @@
 #include "data/ReviewSchedule.h"
 #include "data/TestLessonDb.h"
-
-#include <QProcess>
+#include "support/CourseToolRun.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun Tool(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(VELTRA_COURSE_EXE), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
 
 class StoreCommands : public ::testing::Test {
 protected:
@@ -48,10 +33,10 @@ TEST_F(StoreCommands, ShowPrintsTheLessonAsTheProgramSeesIt)
         "explain\t要点\n"
         "note\tline one\\n\\tindented \\\\ end\n"
         "study\t3\t2007/02/15\t2007/02/18\n");
-    const ToolRun byId = Tool({"show", db.DataDir(), "7"});
+    const ToolRun byId = RunCourseTool({"show", db.DataDir(), "7"});
     EXPECT_EQ(byId.exitCode, 0) << byId.err.toStdString();
     EXPECT_EQ(byId.out, expected);
-    const ToolRun byNumber = Tool({"show", db.DataDir(), "--book", "2", "--lesson", "3"});
+    const ToolRun byNumber = RunCourseTool({"show", db.DataDir(), "--book", "2", "--lesson", "3"});
     EXPECT_EQ(byNumber.exitCode, 0);
     EXPECT_EQ(byNumber.out, expected);
 }
@@ -76,7 +61,7 @@ TEST_F(StoreCommands, FailuresGoToStderr)
         {{"due"}, 2, "due needs"},
     };
     for (const Case& c : cases) {
-        const ToolRun run = Tool(c.args);
+        const ToolRun run = RunCourseTool(c.args);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.args.join(' ').toStdString();
         EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.message))) << run.err.toStdString();
@@ -85,17 +70,17 @@ TEST_F(StoreCommands, FailuresGoToStderr)
 
 TEST_F(StoreCommands, OptionReadsAndWrites)
 {
-    EXPECT_EQ(Tool({"option", db.DataDir(), "Speed"}).out, "Error\n");
-    const ToolRun write = Tool({"option", db.DataDir(), "speed", " 11 "});
+    EXPECT_EQ(RunCourseTool({"option", db.DataDir(), "Speed"}).out, "Error\n");
+    const ToolRun write = RunCourseTool({"option", db.DataDir(), "speed", " 11 "});
     EXPECT_EQ(write.exitCode, 0) << write.err.toStdString();
-    EXPECT_EQ(Tool({"option", db.DataDir(), "SPEED"}).out, "11\n");
+    EXPECT_EQ(RunCourseTool({"option", db.DataDir(), "SPEED"}).out, "11\n");
     EXPECT_EQ(db.Column("Select FValue From tblOptions"), QStringList{" 11 "});
 
     db.Exec("Create Trigger noUpdate Before Update On tblOptions Begin Select Raise(Abort, 'no'); End");
-    const ToolRun refused = Tool({"option", db.DataDir(), "Speed", "9"});
+    const ToolRun refused = RunCourseTool({"option", db.DataDir(), "Speed", "9"});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.err.contains(QString::fromUtf8("保存设置失败！"))) << refused.err.toStdString();
-    EXPECT_EQ(Tool({"option", db.DataDir(), "Speed"}).out, "11\n");
+    EXPECT_EQ(RunCourseTool({"option", db.DataDir(), "Speed"}).out, "11\n");
 }
 
 TEST_F(StoreCommands, DuePrintsTheLessonsToReviewOnePerLine)
@@ -105,14 +90,14 @@ TEST_F(StoreCommands, DuePrintsTheLessonsToReviewOnePerLine)
     db.Lesson(9, 1, 12, 1, 1, "Tab\there", "", 1, DateTimeToDayCount(hourAgo))
         .Lesson(10, 1, 13, 1, 1, "Done", "", 6, 100.0)
         .Lesson(11, 1, 14, 1, 1, "Tomorrow", "", 2, DateTimeToDayCount(QDateTime::currentDateTime()));
-    const ToolRun run = Tool({"due", db.DataDir()});
+    const ToolRun run = RunCourseTool({"due", db.DataDir()});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, QString::fromUtf8("7\t2\t3\tPlease send me a card给我寄一张明信片\t3\t2007/02/15 10:00\t2007/02/18 10:00\n")
                            + QStringLiteral("9\t1\t12\tTab\\there\t1\t%1\t%2\n")
                                  .arg(hourAgo.toString(format), hourAgo.addSecs(1800).toString(format)));
 
     db.Exec("Update tblContent Set FStudyCount=0");
-    const ToolRun none = Tool({"due", db.DataDir()});
+    const ToolRun none = RunCourseTool({"due", db.DataDir()});
     EXPECT_EQ(none.exitCode, 0);
     EXPECT_TRUE(none.out.isEmpty());
 }

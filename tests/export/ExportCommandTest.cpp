@@ -1,27 +1,17 @@
 #include "ExportCourse.h"
+#include "support/CourseToolRun.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
 class ExportCommand : public ::testing::Test {
 protected:
     ToolRun Export(const QStringList& args)
     {
-        QProcess p;
-        p.start(QStringLiteral(VELTRA_COURSE_EXE), QStringList{"export"} + args);
-        EXPECT_TRUE(p.waitForFinished(60000));
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        return RunCourseTool(QStringList{"export"} + args);
     }
 
     ToolRun Export(const QString& book, const QString& lessons, const QStringList& extra = {})

@@ -1,24 +1,13 @@
 #include "CourseFixture.h"
-
-#include <QProcess>
+#include "support/CourseToolRun.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct BuildRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-BuildRun RunBuild(const QStringList& args)
+ToolRun RunBuild(const QStringList& args)
 {
-    QProcess process;
-    process.start(QStringLiteral(VELTRA_COURSE_EXE), QStringList{QStringLiteral("build")} + args);
-    EXPECT_TRUE(process.waitForFinished(120000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return RunCourseTool(QStringList{QStringLiteral("build")} + args);
 }
 
 // What an author sees on the command line: messages with file and line on
@@ -30,7 +19,7 @@ TEST(BuildCommand, ReportsProblemsWithFileLineAndExitCode)
     const QString lesson = course.write(QStringLiteral("book1/lesson01.yaml"),
                                         QByteArray(kLessonOne).replace("    zh: \"七点了。\"\n", ""));
 
-    const BuildRun bad = RunBuild({course.path(), dataDir});
+    const ToolRun bad = RunBuild({course.path(), dataDir});
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_TRUE(bad.err.contains(lesson + QStringLiteral(":8: error: sentence 1: missing field 'zh'"))) << bad.err.toStdString();
     EXPECT_TRUE(bad.err.contains(QStringLiteral("nothing was written")));
@@ -45,7 +34,7 @@ TEST(BuildCommand, ReportsProblemsWithFileLineAndExitCode)
         {{QStringLiteral("--jobs"), QStringLiteral("0"), course.path(), dataDir}, "--jobs takes a number from 1 to 8"},
     };
     for (const auto& c : usage) {
-        const BuildRun run = RunBuild(c.args);
+        const ToolRun run = RunBuild(c.args);
         EXPECT_EQ(run.exitCode, 2) << c.message;
         EXPECT_TRUE(run.err.contains(QLatin1String(c.message))) << run.err.toStdString();
     }
@@ -53,11 +42,11 @@ TEST(BuildCommand, ReportsProblemsWithFileLineAndExitCode)
 
     // Warnings alone do not stop the build, but a folder of other files is never replaced.
     course.write(QStringLiteral("book1/lesson01.yaml"), QByteArray(kLessonOne).replace("  - en: \"class\"\n", "  - en: \"umbrella\"\n"));
-    const BuildRun refused = RunBuild({course.path(), course.path()});
+    const ToolRun refused = RunBuild({course.path(), course.path()});
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_TRUE(refused.err.contains(QStringLiteral("refusing to replace"))) << refused.err.toStdString();
     EXPECT_TRUE(QFileInfo::exists(lesson));
-    const BuildRun warned = RunBuild({course.path(), dataDir});
+    const ToolRun warned = RunBuild({course.path(), dataDir});
     EXPECT_EQ(warned.exitCode, 0) << warned.err.toStdString();
     EXPECT_TRUE(warned.err.contains(lesson + QStringLiteral(":19: warning: new word 'umbrella' occurs in no sentence of lesson 1")))
         << warned.err.toStdString();

@@ -1,11 +1,11 @@
 #include "support/AccessCourse.h"
+#include "support/CourseToolRun.h"
 #include "support/DamagedAccess.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -18,19 +18,9 @@
 
 namespace {
 
-struct ImportRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ImportRun RunImport(const QStringList& args)
+ToolRun RunImport(const QStringList& args)
 {
-    QProcess process;
-    process.start(QStringLiteral(VELTRA_COURSE_EXE), QStringList{QStringLiteral("import")} + args);
-    EXPECT_TRUE(process.waitForFinished(120000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return RunCourseTool(QStringList{QStringLiteral("import")} + args);
 }
 
 // Every file under `dir` with a hash of its bytes, to see that nothing changed.
@@ -117,7 +107,7 @@ protected:
 TEST_F(OldFolder, ImportCopiesEveryRowAndFileAndLeavesTheOldFolderAlone)
 {
     const QMap<QString, QByteArray> before = Snapshot(old);
-    const ImportRun run = RunImport({old, fresh});
+    const ToolRun run = RunImport({old, fresh});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains("[3/10] tblQor1: 6 rows read, 6 rows written")) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains("[8/10] tblNote: 1 rows read, 1 rows written")) << run.out.toStdString();
@@ -138,7 +128,7 @@ TEST_F(OldFolder, ImportCopiesEveryRowAndFileAndLeavesTheOldFolderAlone)
 TEST_F(OldFolder, ImportIntoTheOldFolderAddsTheDatabaseBesideTheOldFiles)
 {
     const QMap<QString, QByteArray> before = Snapshot(old);
-    const ImportRun run = RunImport({old, old});
+    const ToolRun run = RunImport({old, old});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains("[10/10] files: the containers stay where they are")) << run.out.toStdString();
     QMap<QString, QByteArray> after = Snapshot(old);
@@ -148,10 +138,10 @@ TEST_F(OldFolder, ImportIntoTheOldFolderAddsTheDatabaseBesideTheOldFiles)
     EXPECT_EQ(Entries(dir.path()), QStringList({"Old"}));
 
     // Again: refused without --replace; with it, the first database is kept aside.
-    const ImportRun again = RunImport({old, old});
+    const ToolRun again = RunImport({old, old});
     EXPECT_EQ(again.exitCode, 2);
     EXPECT_TRUE(again.err.contains("already holds qor.db; give --replace")) << again.err.toStdString();
-    const ImportRun replaced = RunImport({"--replace", old, old});
+    const ToolRun replaced = RunImport({"--replace", old, old});
     ASSERT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
     EXPECT_EQ(QDir(old).entryList({"qor.db.replaced-*"}).size(), 1);
     ExpectSameRows(old + "/qor.db");
@@ -163,7 +153,7 @@ TEST_F(OldFolder, ReplacingKeepsTheReplacedFolderUnderADatedName)
     QFile mark(fresh + "/learner.txt");
     ASSERT_TRUE(mark.open(QIODevice::WriteOnly));
     mark.close();
-    const ImportRun run = RunImport({"--replace", old, fresh});
+    const ToolRun run = RunImport({"--replace", old, fresh});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QStringList kept = QDir(dir.path()).entryList({"Data.replaced-*"}, QDir::Dirs);
     ASSERT_EQ(kept.size(), 1);
@@ -190,7 +180,7 @@ TEST_F(OldFolder, BadFoldersAndDamagedDatabasesAreRefusedWithoutWriting)
         {{old, old + "/Qor.mdb"}, 2, "exists and is not a folder"},
     };
     for (const auto& c : cases) {
-        const ImportRun run = RunImport(c.args);
+        const ToolRun run = RunImport(c.args);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.message;
         EXPECT_TRUE(run.err.contains(QLatin1String(c.message))) << run.err.toStdString();
     }
@@ -199,7 +189,7 @@ TEST_F(OldFolder, BadFoldersAndDamagedDatabasesAreRefusedWithoutWriting)
     ASSERT_TRUE(mdb.open(QIODevice::ReadWrite));
     mdb.resize(4096 * 2);  // the catalogue's page is gone
     mdb.close();
-    const ImportRun damaged = RunImport({old, fresh});
+    const ToolRun damaged = RunImport({old, fresh});
     EXPECT_EQ(damaged.exitCode, 1);
     EXPECT_TRUE(damaged.err.contains("damaged")) << damaged.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(fresh));
@@ -223,7 +213,7 @@ TEST_F(OldFolder, DatabasesThatCrashedTheReaderAreRefusedAsDamaged)
         mdb.write(DamagedAccessFile(QByteArray::fromBase64(c.patches)));
         mdb.close();
         const QMap<QString, QByteArray> before = Snapshot(old);
-        const ImportRun run = RunImport({old, fresh});
+        const ToolRun run = RunImport({old, fresh});
         EXPECT_EQ(run.exitCode, 1);
         const QString last = run.err.trimmed().section(QLatin1Char('\n'), -1);
         EXPECT_TRUE(last.contains(QLatin1String(c.message)) && last.contains(QLatin1String("the database is damaged")))
@@ -242,7 +232,7 @@ TEST_F(OldFolder, StagingFoldersOfKilledRunsAreRemovedButNotThoseInUse)
     const int lock = ::open(QFile::encodeName(inUse).constData(), O_RDONLY | O_DIRECTORY);
     ASSERT_GE(lock, 0);
     ASSERT_EQ(flock(lock, LOCK_EX), 0);
-    const ImportRun run = RunImport({old, fresh});
+    const ToolRun run = RunImport({old, fresh});
     ::close(lock);
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(Entries(dir.path()), QStringList({".Data.building-def456", "Data", "Old"}));
