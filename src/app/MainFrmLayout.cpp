@@ -121,9 +121,7 @@ void TMainForm::BuildPages(QWidget* client)
 
     pcTest = new QTabWidget(tsTest);
     pcTest->setObjectName(QStringLiteral("pcTest"));
-    auto* testLayout = new QHBoxLayout(tsTest);
-    testLayout->setContentsMargins(4, 4, 4, 4);
-    testLayout->addWidget(pcTest);
+    pcTest->setGeometry(10, 8, 593, 323);
     tsWordWrite = emptyPage(QStringLiteral("tsWordWrite"), pcTest);
     tsWordSelect = emptyPage(QStringLiteral("tsWordSelect"), pcTest);
     tsSenWrite = emptyPage(QStringLiteral("tsSenWrite"), pcTest);
