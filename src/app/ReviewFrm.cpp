@@ -2,6 +2,7 @@
 
 #include "app/AppFonts.h"
 #include "app/DialogButtons.h"
+#include "app/DialogGrid.h"
 #include "data/BookName.h"
 #include "data/LessonTableModel.h"
 #include "data/Messages.h"
@@ -94,18 +95,7 @@ void TReviewForm::CreateGrid()
     model->SetFieldTitle(QStringLiteral("FLastTime"), QStringLiteral("上次学习时间"));
     model->SetFieldTitle(QStringLiteral("FNextTime"), QStringLiteral("复习时间"));
 
-    grdReview = new QTableView(this);
-    grdReview->setObjectName(QStringLiteral("grdReview"));
-    grdReview->setModel(model);
-    grdReview->setSelectionModel(adsDue.SelectionModel());
-    grdReview->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grdReview->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grdReview->setSelectionMode(QAbstractItemView::SingleSelection);
-    grdReview->setWordWrap(false);
-    grdReview->verticalHeader()->hide();
-    grdReview->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    grdReview->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    grdReview->horizontalHeader()->setHighlightSections(false);
+    grdReview = NewDialogGrid(this, QStringLiteral("grdReview"), adsDue);
 }
 
 int TReviewForm::SelectedContentID() const

@@ -2,6 +2,7 @@
 
 #include "app/AppFonts.h"
 #include "app/DialogButtons.h"
+#include "app/DialogGrid.h"
 #include "data/BookName.h"
 #include "data/DMUnit.h"
 #include "data/LessonTableModel.h"
@@ -133,18 +134,7 @@ void TSelectBookForm::CreateLessonGrid()
     model->SetFieldTitle(QStringLiteral("FStudyCount"), QStringLiteral("学习次数"));
     model->SetFieldTitle(QStringLiteral("FLastTime"), QStringLiteral("上次学习时间"));
 
-    DBGridEh1 = new QTableView(this);
-    DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
-    DBGridEh1->setModel(model);
-    DBGridEh1->setSelectionModel(adsBook.SelectionModel());
-    DBGridEh1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGridEh1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGridEh1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGridEh1->setWordWrap(false);
-    DBGridEh1->verticalHeader()->hide();
-    DBGridEh1->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    DBGridEh1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    DBGridEh1->horizontalHeader()->setHighlightSections(false);
+    DBGridEh1 = NewDialogGrid(this, QStringLiteral("DBGridEh1"), adsBook);
     DBGridEh1->viewport()->installEventFilter(this);
 }
 
