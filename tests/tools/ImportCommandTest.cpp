@@ -1,5 +1,6 @@
 #include "support/AccessCourse.h"
 #include "support/CourseToolRun.h"
+#include "support/DamagedAccess.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -193,6 +194,34 @@ TEST_F(OldFolder, BadFoldersAndDamagedDatabasesAreRefusedWithoutWriting)
     EXPECT_TRUE(damaged.err.contains("damaged")) << damaged.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(fresh));
     EXPECT_EQ(Entries(dir.path()), QStringList({"Empty", "Old", "Other"}));
+}
+
+// Databases that once crashed the reader inside libmdb, as patch lists (see
+// DamagedAccess.h): each must be refused as damaged, with nothing written.
+TEST_F(OldFolder, DatabasesThatCrashedTheReaderAreRefusedAsDamaged)
+{
+    const struct {
+        const char* patches;  // base64
+        const char* message;
+    } cases[] = {
+        {"ZzgwEQE=", "its list of data pages is missing"},  // a definition's usage map points at no row
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.patches);
+        QFile mdb(old + "/Qor.mdb");
+        ASSERT_TRUE(mdb.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        mdb.write(DamagedAccessFile(QByteArray::fromBase64(c.patches)));
+        mdb.close();
+        const QMap<QString, QByteArray> before = Snapshot(old);
+        const ToolRun run = RunImport({old, fresh});
+        EXPECT_EQ(run.exitCode, 1);
+        const QString last = run.err.trimmed().section(QLatin1Char('\n'), -1);
+        EXPECT_TRUE(last.contains(QLatin1String(c.message)) && last.contains(QLatin1String("the database is damaged")))
+            << run.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(fresh));
+        EXPECT_EQ(Entries(dir.path()), QStringList({"Old"}));
+        EXPECT_EQ(Snapshot(old), before);
+    }
 }
 
 TEST_F(OldFolder, StagingFoldersOfKilledRunsAreRemovedButNotThoseInUse)

@@ -1,8 +1,5 @@
 #include "AccessFile.h"
-
-// glib first: mdbtools.h uses its types without including it in C++.
-#include <glib.h>
-#include <mdbtools.h>
+#include "AccessDamage.h"
 
 #include <QFile>
 #include <QSet>
@@ -245,6 +242,11 @@ struct AccessFile::File {
         TablePtr table(mdb_read_table(e));
         if (!table || !mdb_read_columns(table.get()) || table->columns->len != table->num_cols) {
             error = Damaged(name, QStringLiteral("its definition cannot be read"));
+            return nullptr;
+        }
+        QString what;
+        if (!UsageMapIsSound(*table, what)) {
+            error = Damaged(name, what);
             return nullptr;
         }
         for (const QString& field : fields) {
