@@ -20,9 +20,7 @@ if ! CC=clang-14 CXX=clang++-14 cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_BUI
   exit 1
 fi
 
-# fuzz_access is left out: it reaches crashes inside libmdb itself, which the
-# import's separate process contains; run it by hand (build-fuzz/fuzz_access).
-for name in container cipher lesson_list sentence_marking lesson_mp3 wav; do
+for name in container cipher lesson_list sentence_marking lesson_mp3 wav access; do
   # The Access target's inputs are patch lists to a database it writes itself.
   extra=()
   [ "$name" = access ] && extra=(-max_len=1024)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs: build, tests, fuzzing,
-# fonts and the sample-course tools. Safe to run again: it only calls apt-get
-# when something is missing.
+# fonts, the sample-course tools, the icon renderer and the desktop-file
+# checkers. Safe to run again: it only calls apt-get when something is missing.
 set -euo pipefail
 
 packages=(
@@ -14,6 +14,7 @@ packages=(
   espeak-ng lame sox
   fonts-noto-cjk fonts-wqy-zenhei fonts-dejavu-core qt6-translations-l10n
   xvfb xauth imagemagick libxcb1-dev
+  librsvg2-bin desktop-file-utils appstream
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include "data/DataPath.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -28,6 +29,11 @@ QString DataDirOf(const QString& appDir)
     return withTrailingSlash(appDir) + QStringLiteral("Data/");
 }
 
+QString InstalledShareOf(const QString& appDir)
+{
+    return withTrailingSlash(QDir::cleanPath(withTrailingSlash(appDir) + QStringLiteral(VELTRA_SHARE_FROM_BIN)));
+}
+
 QString FindDatabaseFile(const QString& dataDir)
 {
     const QString path = ResolveDataPath(dataDir, QStringLiteral("qor.db"));
@@ -39,13 +45,15 @@ QString HelpFileOf(const QString& appDir)
     const QString compiled = ResolveDataPath(appDir, QStringLiteral("qorHelp.chm"));
     if (!compiled.isEmpty() && QFileInfo(compiled).isFile())
         return compiled;
-    return withTrailingSlash(appDir) + QStringLiteral("help/index.html");
+    const QString guide = withTrailingSlash(appDir) + QStringLiteral("help/index.html");
+    const QString installed = InstalledShareOf(appDir) + QStringLiteral("help/index.html");
+    return !QFileInfo(guide).isFile() && QFileInfo(installed).isFile() ? installed : guide;
 }
 
-void SetProgramPaths(const QString& appDir)
+void SetProgramPaths(const QString& appDir, const QString& dataDir)
 {
     g_appDir = withTrailingSlash(appDir);
-    g_dataDir = DataDirOf(g_appDir);
+    g_dataDir = withTrailingSlash(dataDir);
 }
 
 const QString& AppDir() { return g_appDir; }

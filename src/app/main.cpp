@@ -1,6 +1,8 @@
 #include "app/AppFonts.h"
+#include "app/DataFolder.h"
 #include "app/ImportOffer.h"
 #include "app/MainFrm.h"
+#include "app/ProgramIcon.h"
 #include "app/ProgramPaths.h"
 #include "app/QtMessages.h"
 #include "app/SessionSignals.h"
@@ -20,9 +22,36 @@ int run(VeltraApplication& app)
     QtMessages messages;
     ScopedMessages installed(CanShowWindows() ? &messages : nullptr);
 
-    SetProgramPaths(AppDirOf(QCoreApplication::applicationFilePath()));
+    // Logout, `kill` and Ctrl+C close the windows as the learner would. One
+    // that comes while start-up shows a message ends the start-up there, or
+    // closes the window once shown.
+    bool closeRequested = false;
+    SessionSignals sessionEnd([&closeRequested] {
+        closeRequested = true;
+        QApplication::closeAllWindows();
+    });
+
+    // Ties the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.veltra.Veltra"));
+    const QString appDir = AppDirOf(QCoreApplication::applicationFilePath());
+    QApplication::setWindowIcon(ProgramIconOf(appDir));
+
+    QString requestedData;
+    if (!ReadDataOption(QCoreApplication::arguments(), requestedData))
+        return 1;
+    const QString userData = UserDataDir();
+    const QString dataDir = ChooseDataDir(requestedData, appDir, userData);
+    // An installed program's first start: the learner's folder gets the
+    // sample course.
+    if (dataDir == userData
+        && !ProvideSampleCourse(dataDir, InstalledShareOf(appDir) + QStringLiteral("sample/Data/"),
+                                CourseToolOf(appDir)))
+        return 1;
+    SetProgramPaths(appDir, dataDir);
     // An old data folder (qor.mdb only) may be converted first, if the learner agrees.
     if (FindDatabaseFile(DataDir()).isEmpty() && !OfferImport(DataDir(), CourseToolOf(AppDir()))) {
+        if (closeRequested)
+            return 0;
         ShowError(QStringLiteral("词库文件未找到，请重新安装本软件！"));
         return 1;
     }
@@ -36,14 +65,6 @@ int run(VeltraApplication& app)
     // Ours alone now: anything in the program's temporary folder was left by
     // a run that crashed.
     EmptyProgramTempFolder();
-
-    // Logout, `kill` and Ctrl+C close the windows as the learner would. One
-    // that comes while start-up shows a message closes the window once shown.
-    bool closeRequested = false;
-    SessionSignals sessionEnd([&closeRequested] {
-        closeRequested = true;
-        QApplication::closeAllWindows();
-    });
 
     TDM dm(DataDir());
     // A broken database has shown its message; a window would only add a

@@ -349,7 +349,8 @@ private slots:
     {
         CourseFixture course;
         const QString oldAppDir = AppDir();
-        SetProgramPaths(course.AppDir());
+        const QString oldDataDir = DataDir();
+        SetProgramPaths(course.AppDir(), DataDirOf(course.AppDir()));
         Session s(course);
         QAction* help = s.form.findChild<QAction*>(QStringLiteral("miHelp"));
         const QString guide = course.AppDir() + QStringLiteral("help/index.html");
@@ -380,7 +381,7 @@ private slots:
         QCOMPARE(browser->source().fragment(), QStringLiteral("later"));
         QCOMPARE(browser->source().path(), QUrl::fromLocalFile(guide).path());
         QCOMPARE(m_messages.entries.size(), before + 1);
-        SetProgramPaths(oldAppDir);
+        SetProgramPaths(oldAppDir, oldDataDir);
     }
 
     void aboutBoxIsModelessAndSingle()

@@ -1,13 +1,19 @@
-// Start-up helpers: program paths, the database and help look-ups, the
-// single-instance lock and the phonetic font.
+// Start-up helpers: program paths, the data folder and the sample course of
+// a first start, the database and help look-ups, the single-instance lock and
+// the phonetic font.
 #include "app/AppFonts.h"
+#include "app/DataFolder.h"
+#include "app/ProgramIcon.h"
 #include "app/ProgramPaths.h"
 #include "app/SingleInstance.h"
+#include "support/RecordingMessages.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -63,6 +69,176 @@ private slots:
         QCOMPARE(HelpFileOf(appDir), appDir + QStringLiteral("help/index.html"));
         touch(appDir + QStringLiteral("QORHELP.CHM"));
         QCOMPARE(HelpFileOf(appDir), appDir + QStringLiteral("QORHELP.CHM"));
+    }
+
+    // The data folder: --data first, then the portable layout when it holds
+    // a database (an old qor.mdb counts: the start-up offers its import),
+    // then the user's own folder.
+    void dataFolderFirstMatchWins_data()
+    {
+        QTest::addColumn<QString>("requested");
+        QTest::addColumn<QString>("portableFile");  // file put into AppDir/Data/, or none
+        QTest::addColumn<QString>("chosen");         // "requested", "portable" or "user"
+        QTest::newRow("--data wins over the portable layout") << "given" << "qor.db" << "requested";
+        QTest::newRow("portable database") << "" << "QOR.DB" << "portable";
+        QTest::newRow("portable old database to import") << "" << "Qor.mdb" << "portable";
+        QTest::newRow("portable folder without a database") << "" << "PDFont1.ttf" << "user";
+        QTest::newRow("no portable folder") << "" << "" << "user";
+    }
+    void dataFolderFirstMatchWins()
+    {
+        QFETCH(QString, requested);
+        QFETCH(QString, portableFile);
+        QFETCH(QString, chosen);
+        QTemporaryDir dir;
+        const QString appDir = dir.path() + QStringLiteral("/bin/");
+        const QString user = dir.path() + QStringLiteral("/user/Data");
+        if (!requested.isEmpty())
+            requested = dir.path() + QStringLiteral("/given");
+        if (!portableFile.isEmpty()) {
+            QVERIFY(QDir().mkpath(appDir + QStringLiteral("Data")));
+            touch(appDir + QStringLiteral("Data/") + portableFile);
+        }
+        const QString expected = chosen == QStringLiteral("requested") ? requested + u'/'
+            : chosen == QStringLiteral("portable")                    ? appDir + QStringLiteral("Data/")
+                                                                       : user + u'/';
+        QCOMPARE(ChooseDataDir(requested, appDir, user), expected);
+    }
+
+    // The first start copies the sample course once; the copy is the
+    // learner's from then on, writable even when the install is not.
+    void sampleCourseIsCopiedOnceAndWritable()
+    {
+        QTemporaryDir dir;
+        const QString sample = dir.path() + QStringLiteral("/share/sample/Data/");
+        QVERIFY(QDir().mkpath(sample + QStringLiteral("qor1")));
+        touch(sample + QStringLiteral("qor.db"), "sample database");
+        touch(sample + QStringLiteral("qor1/1.qor"), "lesson");
+        for (const QString& file : {QStringLiteral("qor.db"), QStringLiteral("qor1/1.qor")})
+            QVERIFY(QFile::setPermissions(sample + file, QFileDevice::ReadOwner | QFileDevice::ReadOther));
+        const QString user = dir.path() + QStringLiteral("/home/veltra/Data/");
+        RecordingMessages messages;
+        ScopedMessages installed(&messages);
+
+        QVERIFY(ProvideSampleCourse(user, sample, QStringLiteral("/opt/bin/veltra-course")));
+        QCOMPARE(messages.entries.size(), std::size_t(1));
+        QCOMPARE(messages.entries[0].kind, RecordingMessages::Kind::Info);
+        QVERIFY(messages.entries[0].text.contains(QDir::cleanPath(user)));
+        QVERIFY(messages.entries[0].text.contains(QStringLiteral("/opt/bin/veltra-course import")));
+        QFile lesson(user + QStringLiteral("qor1/1.qor"));
+        QVERIFY(lesson.open(QIODevice::ReadOnly));
+        QCOMPARE(lesson.readAll(), QByteArray("lesson"));
+        QFile database(user + QStringLiteral("qor.db"));
+        QVERIFY(database.open(QIODevice::WriteOnly | QIODevice::Truncate));  // the copy must be writable
+        database.write("the learner's");
+        database.close();
+        QVERIFY(!QFile::exists(user + QStringLiteral("qor.db.part")));
+
+        QVERIFY(ProvideSampleCourse(user, sample, QStringLiteral("veltra-course")));
+        QCOMPARE(messages.entries.size(), std::size_t(1));  // said once
+        QVERIFY(database.open(QIODevice::ReadOnly));
+        QCOMPARE(database.readAll(), QByteArray("the learner's"));
+    }
+
+    void sampleCourseIsLeftAloneWhenNotNeeded()
+    {
+        QTemporaryDir dir;
+        const QString user = dir.path() + QStringLiteral("/user/");
+        RecordingMessages messages;
+        ScopedMessages installed(&messages);
+        // No sample installed: nothing happens; the start-up then says the
+        // database is missing.
+        QVERIFY(ProvideSampleCourse(user, dir.path() + QStringLiteral("/none/"), QString()));
+        QVERIFY(!QFileInfo::exists(user));
+        // An old database in the user's folder is for the import offer.
+        const QString sample = dir.path() + QStringLiteral("/sample/");
+        QVERIFY(QDir().mkpath(sample));
+        touch(sample + QStringLiteral("qor.db"));
+        QVERIFY(QDir().mkpath(user));
+        touch(user + QStringLiteral("qor.mdb"));
+        QVERIFY(ProvideSampleCourse(user, sample, QString()));
+        QVERIFY(!QFileInfo::exists(user + QStringLiteral("qor.db")));
+        QVERIFY(messages.entries.empty());
+    }
+
+    void failedSampleCopyLeavesNoDatabase()
+    {
+        QTemporaryDir dir;
+        const QString sample = dir.path() + QStringLiteral("/sample/");
+        QVERIFY(QDir().mkpath(sample + QStringLiteral("qor1")));
+        touch(sample + QStringLiteral("qor.db"));
+        touch(sample + QStringLiteral("qor1/1.qor"));
+        const QString user = dir.path() + QStringLiteral("/user/");
+        QVERIFY(QDir().mkpath(user));
+        touch(user + QStringLiteral("qor1"));  // a file where the book's folder must go
+        RecordingMessages messages;
+        ScopedMessages installed(&messages);
+        QVERIFY(!ProvideSampleCourse(user, sample, QString()));
+        QCOMPARE(messages.entries.size(), std::size_t(1));
+        QCOMPARE(messages.entries[0].kind, RecordingMessages::Kind::Error);
+        QVERIFY(!QFileInfo::exists(user + QStringLiteral("qor.db")));
+    }
+
+    void installedGuideIsFoundFromTheProgramFolder()
+    {
+        QTemporaryDir dir;
+        const QString appDir = dir.path() + QStringLiteral("/bin/");
+        QVERIFY(QDir().mkpath(appDir));
+        QCOMPARE(InstalledShareOf(appDir), dir.path() + QStringLiteral("/share/veltra/"));
+        const QString guide = dir.path() + QStringLiteral("/share/veltra/help/index.html");
+        QVERIFY(QDir().mkpath(QFileInfo(guide).absolutePath()));
+        touch(guide);
+        QCOMPARE(HelpFileOf(appDir), guide);
+        QVERIFY(QDir().mkpath(appDir + QStringLiteral("help")));
+        touch(appDir + QStringLiteral("help/index.html"));  // the build folder's guide wins
+        QCOMPARE(HelpFileOf(appDir), appDir + QStringLiteral("help/index.html"));
+    }
+
+    // The window icon: the build folder's PNGs, else the installed ones.
+    void windowIconIsFoundBesideOrUnderThePrefix()
+    {
+        QTemporaryDir dir;
+        const QString appDir = dir.path() + QStringLiteral("/bin/");
+        QVERIFY(QDir().mkpath(appDir));
+        QVERIFY(ProgramIconOf(appDir).isNull());
+        const auto png = [](const QString& hicolor, int size) {
+            const QString folder = QStringLiteral("%1/%2x%2/apps/").arg(hicolor).arg(size);
+            QImage image(size, size, QImage::Format_ARGB32);
+            image.fill(Qt::darkGreen);
+            return QDir().mkpath(folder) && image.save(folder + QStringLiteral("io.github.veltra.Veltra.png"));
+        };
+        QVERIFY(png(dir.path() + QStringLiteral("/share/icons/hicolor"), 16));
+        QVERIFY(png(dir.path() + QStringLiteral("/share/icons/hicolor"), 48));
+        QCOMPARE(ProgramIconOf(appDir).availableSizes(), (QList<QSize>{{16, 16}, {48, 48}}));
+        QVERIFY(png(appDir + QStringLiteral("icons/hicolor"), 256));
+        QCOMPARE(ProgramIconOf(appDir).availableSizes(), QList<QSize>{QSize(256, 256)});
+    }
+
+    void commandLineNamesTheDataFolder_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("dataDir");
+        QTest::newRow("none") << QStringList{} << true << QString();
+        QTest::newRow("--data DIR") << QStringList{"--data", "/srv/course"} << true << "/srv/course";
+        QTest::newRow("--data=DIR") << QStringList{"--data=/srv/course"} << true << "/srv/course";
+        QTest::newRow("--data without DIR") << QStringList{"--data"} << false << QString();
+        QTest::newRow("unknown option") << QStringList{"--date", "/srv"} << false << QString();
+        QTest::newRow("stray argument") << QStringList{"/srv/course"} << false << QString();
+    }
+    void commandLineNamesTheDataFolder()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, accepted);
+        QFETCH(QString, dataDir);
+        RecordingMessages messages;
+        ScopedMessages installed(&messages);
+        QString read;
+        QCOMPARE(ReadDataOption(QStringList{QStringLiteral("veltra")} + arguments, read), accepted);
+        QCOMPARE(read, dataDir);
+        QCOMPARE(messages.entries.size(), std::size_t(accepted ? 0 : 1));
+        if (!accepted)
+            QVERIFY(messages.entries[0].text.contains(QStringLiteral("--data")));
     }
 
     void oneInstanceHoldsTheLock()
