@@ -1,6 +1,7 @@
 #include "app/ReviewFrm.h"
 
 #include "app/AppFonts.h"
+#include "app/ChosenLesson.h"
 #include "app/DialogButtons.h"
 #include "app/DialogGrid.h"
 #include "data/BookName.h"
@@ -44,14 +45,7 @@ bool ReviewLesson(QWidget* owner, TDM& dm, const QDateTime& now)
     TReviewForm form(owner, *due);
     if (form.exec() != QDialog::Accepted)
         return false;
-    const int contentID = form.SelectedContentID();
-    if (contentID == 0)
-        return false;
-    if (!dm.OpenLesson(contentID)) {
-        ShowError(QStringLiteral("Veltra数据库已损坏，请重新安装软件！"));
-        return false;
-    }
-    return true;
+    return OpenChosenLesson(dm, form.SelectedContentID());
 }
 
 TReviewForm::TReviewForm(QWidget* owner, const QVector<TDM::DueLesson>& due)

@@ -1,6 +1,7 @@
 #include "app/SelectBookFrm.h"
 
 #include "app/AppFonts.h"
+#include "app/ChosenLesson.h"
 #include "app/DialogButtons.h"
 #include "app/DialogGrid.h"
 #include "data/BookName.h"
@@ -58,14 +59,7 @@ bool SelectLesson(QWidget* owner, TDM& dm)
     TSelectBookForm form(owner, dm);
     if (form.exec() != QDialog::Accepted)
         return false;
-    const int contentID = form.SelectedContentID();
-    if (contentID == 0)
-        return false;
-    if (!dm.OpenLesson(contentID)) {
-        ShowError(QStringLiteral("Veltra数据库已损坏，请重新安装软件！"));
-        return false;
-    }
-    return true;
+    return OpenChosenLesson(dm, form.SelectedContentID());
 }
 
 TSelectBookForm::TSelectBookForm(QWidget* owner, TDM& dm)
