@@ -1,21 +1,10 @@
 #include "app/ExerciseWidgets.h"
 
 #include "app/MainGlyphs.h"
-#include "app/PageGrid.h"
 
 #include <QPointer>
-#include <QPushButton>
 #include <QStackedWidget>
 #include <QToolButton>
-
-QPushButton* ExerciseButton(QWidget* parent, const QString& name, const QString& caption, QRect geometry)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
-    button->setFont(PixelFont(QStringLiteral("宋体"), 12));
-    return button;
-}
 
 QToolButton* SpeakButton(QWidget* parent, const QString& name, QRect geometry)
 {

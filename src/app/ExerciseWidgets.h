@@ -6,14 +6,10 @@
 #include <functional>
 
 class QObject;
-class QPushButton;
 class QToolButton;
 class QWidget;
 
 // Pieces the three exercise pages share. GUI thread only.
-
-// A push button with a caption in 宋体 12 px.
-QPushButton* ExerciseButton(QWidget* parent, const QString& name, const QString& caption, QRect geometry);
 
 // An image button for a question's sound and mark: takes no focus, shows a
 // 16 x 16 glyph and starts without one.

@@ -1,7 +1,9 @@
 #include "app/ReviewFrm.h"
 
 #include "app/AppFonts.h"
+#include "app/ChosenLesson.h"
 #include "app/DialogButtons.h"
+#include "app/DialogGrid.h"
 #include "data/BookName.h"
 #include "data/LessonTableModel.h"
 #include "data/Messages.h"
@@ -43,14 +45,7 @@ bool ReviewLesson(QWidget* owner, TDM& dm, const QDateTime& now)
     TReviewForm form(owner, *due);
     if (form.exec() != QDialog::Accepted)
         return false;
-    const int contentID = form.SelectedContentID();
-    if (contentID == 0)
-        return false;
-    if (!dm.OpenLesson(contentID)) {
-        ShowError(QStringLiteral("Veltra数据库已损坏，请重新安装软件！"));
-        return false;
-    }
-    return true;
+    return OpenChosenLesson(dm, form.SelectedContentID());
 }
 
 TReviewForm::TReviewForm(QWidget* owner, const QVector<TDM::DueLesson>& due)
@@ -94,18 +89,7 @@ void TReviewForm::CreateGrid()
     model->SetFieldTitle(QStringLiteral("FLastTime"), QStringLiteral("上次学习时间"));
     model->SetFieldTitle(QStringLiteral("FNextTime"), QStringLiteral("复习时间"));
 
-    grdReview = new QTableView(this);
-    grdReview->setObjectName(QStringLiteral("grdReview"));
-    grdReview->setModel(model);
-    grdReview->setSelectionModel(adsDue.SelectionModel());
-    grdReview->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grdReview->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grdReview->setSelectionMode(QAbstractItemView::SingleSelection);
-    grdReview->setWordWrap(false);
-    grdReview->verticalHeader()->hide();
-    grdReview->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    grdReview->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    grdReview->horizontalHeader()->setHighlightSections(false);
+    grdReview = NewDialogGrid(this, QStringLiteral("grdReview"), adsDue);
 }
 
 int TReviewForm::SelectedContentID() const

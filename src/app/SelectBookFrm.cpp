@@ -1,7 +1,9 @@
 #include "app/SelectBookFrm.h"
 
 #include "app/AppFonts.h"
+#include "app/ChosenLesson.h"
 #include "app/DialogButtons.h"
+#include "app/DialogGrid.h"
 #include "data/BookName.h"
 #include "data/DMUnit.h"
 #include "data/LessonTableModel.h"
@@ -57,14 +59,7 @@ bool SelectLesson(QWidget* owner, TDM& dm)
     TSelectBookForm form(owner, dm);
     if (form.exec() != QDialog::Accepted)
         return false;
-    const int contentID = form.SelectedContentID();
-    if (contentID == 0)
-        return false;
-    if (!dm.OpenLesson(contentID)) {
-        ShowError(QStringLiteral("Veltra数据库已损坏，请重新安装软件！"));
-        return false;
-    }
-    return true;
+    return OpenChosenLesson(dm, form.SelectedContentID());
 }
 
 TSelectBookForm::TSelectBookForm(QWidget* owner, TDM& dm)
@@ -133,18 +128,7 @@ void TSelectBookForm::CreateLessonGrid()
     model->SetFieldTitle(QStringLiteral("FStudyCount"), QStringLiteral("学习次数"));
     model->SetFieldTitle(QStringLiteral("FLastTime"), QStringLiteral("上次学习时间"));
 
-    DBGridEh1 = new QTableView(this);
-    DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
-    DBGridEh1->setModel(model);
-    DBGridEh1->setSelectionModel(adsBook.SelectionModel());
-    DBGridEh1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGridEh1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGridEh1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGridEh1->setWordWrap(false);
-    DBGridEh1->verticalHeader()->hide();
-    DBGridEh1->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    DBGridEh1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    DBGridEh1->horizontalHeader()->setHighlightSections(false);
+    DBGridEh1 = NewDialogGrid(this, QStringLiteral("DBGridEh1"), adsBook);
     DBGridEh1->viewport()->installEventFilter(this);
 }
 

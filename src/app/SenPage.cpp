@@ -1,6 +1,7 @@
 #include "app/SenPage.h"
 
 #include "app/HandlerGuard.h"
+#include "app/PageButton.h"
 #include "app/PageGrid.h"
 #include "audio/FollowReading.h"
 #include "audio/SentenceReading.h"
@@ -12,15 +13,6 @@
 #include <QTableView>
 
 namespace {
-
-QPushButton* PageButton(QWidget* page, const QString& name, const QString& caption, QRect geometry)
-{
-    auto* button = new QPushButton(caption, page);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
-    button->setFont(PixelFont(QStringLiteral("宋体"), 12));
-    return button;
-}
 
 // Refreshes the page's buttons however the handler ends.
 struct ButtonRefresh {

@@ -3,6 +3,7 @@
 #include "app/ExerciseWidgets.h"
 #include "app/HandlerGuard.h"
 #include "app/MainGlyphs.h"
+#include "app/PageButton.h"
 #include "controls/QorSenMemo.h"
 #include "data/ExerciseDraw.h"
 #include "data/ExerciseMarking.h"
@@ -60,9 +61,9 @@ TSenWritePage::TSenWritePage(QWidget* page, Links links) : QObject(page), tsSenW
         memo->installEventFilter(this);
         nsmSubject[k] = memo;
     }
-    btnSenStart = ExerciseButton(page, QStringLiteral("btnSenStart"), QStringLiteral("开始"), {56, 257, 75, 25});
-    btnSenNext = ExerciseButton(page, QStringLiteral("btnSenNext"), QStringLiteral("再来一次"), {249, 257, 75, 25});
-    btnSenResult = ExerciseButton(page, QStringLiteral("btnSenResult"), QStringLiteral("成绩"), {436, 257, 75, 25});
+    btnSenStart = PageButton(page, QStringLiteral("btnSenStart"), QStringLiteral("开始"), {56, 257, 75, 25});
+    btnSenNext = PageButton(page, QStringLiteral("btnSenNext"), QStringLiteral("再来一次"), {249, 257, 75, 25});
+    btnSenResult = PageButton(page, QStringLiteral("btnSenResult"), QStringLiteral("成绩"), {436, 257, 75, 25});
     btnSenResult->setEnabled(false);
 
     QWidget* order[] = {nsmSubject[0], btnSenStart, btnSenNext, btnSenResult, nsmSubject[1]};

@@ -1,6 +1,7 @@
 #include "app/WordPage.h"
 
 #include "app/HandlerGuard.h"
+#include "app/PageButton.h"
 #include "app/PageGrid.h"
 #include "audio/FollowReading.h"
 #include "audio/WordReading.h"
@@ -19,15 +20,6 @@
 namespace {
 
 const QString kSongTi = QStringLiteral("宋体");
-
-QPushButton* PageButton(QWidget* page, const QString& name, const QString& caption, QRect geometry)
-{
-    auto* button = new QPushButton(caption, page);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
-    button->setFont(PixelFont(kSongTi, 12));
-    return button;
-}
 
 QLineEdit* DetailEdit(QWidget* page, const QString& name, QRect geometry)
 {

@@ -3,6 +3,7 @@
 #include "app/ExerciseWidgets.h"
 #include "app/HandlerGuard.h"
 #include "app/MainGlyphs.h"
+#include "app/PageButton.h"
 #include "app/WrapRadioButton.h"
 #include "controls/QorWordSelectLabel.h"
 #include "data/DataPath.h"
@@ -57,9 +58,9 @@ TWordSelectPage::TWordSelectPage(QWidget* page, Links links)
         }
     }
 
-    btnBegin = ExerciseButton(page, QStringLiteral("btnBegin"), QStringLiteral("英文选中文"), {56, 258, 75, 25});
-    Button14 = ExerciseButton(page, QStringLiteral("Button14"), QStringLiteral("中文选英文"), {256, 258, 75, 25});
-    Button17 = ExerciseButton(page, QStringLiteral("Button17"), QStringLiteral("成绩"), {456, 258, 75, 25});
+    btnBegin = PageButton(page, QStringLiteral("btnBegin"), QStringLiteral("英文选中文"), {56, 258, 75, 25});
+    Button14 = PageButton(page, QStringLiteral("Button14"), QStringLiteral("中文选英文"), {256, 258, 75, 25});
+    Button17 = PageButton(page, QStringLiteral("Button17"), QStringLiteral("成绩"), {456, 258, 75, 25});
     Button17->setEnabled(false);
 
     QList<QWidget*> order{btnBegin, Button14, Button17};

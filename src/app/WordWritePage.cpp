@@ -3,6 +3,7 @@
 #include "app/ExerciseWidgets.h"
 #include "app/HandlerGuard.h"
 #include "app/MainGlyphs.h"
+#include "app/PageButton.h"
 #include "controls/kznLabelEdit.h"
 #include "data/DataPath.h"
 #include "data/ExerciseDraw.h"
@@ -48,9 +49,9 @@ TWordWritePage::TWordWritePage(QWidget* page, Links links)
     bevel->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     bevel->setGeometry(8, 251, 570, 2);
 
-    btnStart = ExerciseButton(page, QStringLiteral("btnStart"), QStringLiteral("开始"), {64, 262, 75, 25});
-    btnReStart = ExerciseButton(page, QStringLiteral("btnReStart"), QStringLiteral("再来一次"), {256, 262, 75, 25});
-    btnResult = ExerciseButton(page, QStringLiteral("btnResult"), QStringLiteral("成绩"), {424, 262, 75, 25});
+    btnStart = PageButton(page, QStringLiteral("btnStart"), QStringLiteral("开始"), {64, 262, 75, 25});
+    btnReStart = PageButton(page, QStringLiteral("btnReStart"), QStringLiteral("再来一次"), {256, 262, 75, 25});
+    btnResult = PageButton(page, QStringLiteral("btnResult"), QStringLiteral("成绩"), {424, 262, 75, 25});
     btnResult->setEnabled(false);
 
     for (int i = 1; i < kSubjects; ++i)

@@ -130,19 +130,6 @@ long LessonVoice::pull(void* user, float** data)
     return std::max(got, 0L);
 }
 
-void LessonVoice::add(float* out, const float* in, long frames) const
-{
-    if (m_decoder->channels() == 1) {
-        for (long i = 0; i < frames; ++i) {
-            out[2 * i] += in[i];
-            out[2 * i + 1] += in[i];
-        }
-    } else {
-        for (long i = 0; i < 2 * frames; ++i)
-            out[i] += in[i];
-    }
-}
-
 void LessonVoice::mix(float* out, int frames)
 {
     if (!m_playing)
@@ -163,7 +150,7 @@ void LessonVoice::mix(float* out, int frames)
             got = decodeBlock(m_block.data(), n);
             ended = m_inputPos > m_last || got < n;
         }
-        add(out + 2 * done, m_block.data(), got);
+        AddToStereo(out + 2 * done, m_block.data(), got, m_decoder->channels());
         done += got;
         if (got == 0)
             ended = true;

@@ -63,7 +63,6 @@ private:
     void choosePath();
     long decodeBlock(float* out, long frames);
     long decodeSpan(float* out, long frames);
-    void add(float* out, const float* in, long frames) const;
 
     Mixer& m_mixer;
     std::unique_ptr<Mp3Decoder> m_decoder;

@@ -20,3 +20,18 @@ public:
     // Read by mix's thread under the same lock.
     virtual bool sounding() const { return true; }
 };
+
+// Adds `frames` frames of mono or interleaved stereo `in` (`channels` 1 or 2)
+// into the interleaved stereo `out`; mono goes to both sides.
+inline void AddToStereo(float* out, const float* in, long frames, int channels)
+{
+    if (channels == 1) {
+        for (long i = 0; i < frames; ++i) {
+            out[2 * i] += in[i];
+            out[2 * i + 1] += in[i];
+        }
+    } else {
+        for (long i = 0; i < 2 * frames; ++i)
+            out[i] += in[i];
+    }
+}

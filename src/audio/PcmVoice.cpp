@@ -46,19 +46,6 @@ struct PcmVoice::Shared final : MixerVoice {
         return static_cast<long>(n);
     }
 
-    void add(float* out, const float* in, long n) const
-    {
-        if (channels == 1) {
-            for (long i = 0; i < n; ++i) {
-                out[2 * i] += in[i];
-                out[2 * i + 1] += in[i];
-            }
-        } else {
-            for (long i = 0; i < 2 * n; ++i)
-                out[i] += in[i];
-        }
-    }
-
     bool sounding() const override { return playing && !paused; }
 
     void mix(float* out, int frameCount) override
@@ -73,10 +60,10 @@ struct PcmVoice::Shared final : MixerVoice {
             if (resampler) {
                 got = resampler->read(ratio, block.data(), want);
                 ended = got < want && inputDone;
-                add(out + 2 * done, block.data(), got);
+                AddToStereo(out + 2 * done, block.data(), got, channels);
             } else {
                 got = static_cast<long>(std::min<int64_t>(want, frames - inputPos));
-                add(out + 2 * done, samples + inputPos * channels, got);
+                AddToStereo(out + 2 * done, samples + inputPos * channels, got, channels);
                 inputPos += got;
                 ended = inputPos >= frames;
             }

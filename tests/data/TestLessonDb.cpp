@@ -47,7 +47,7 @@ QString TestLessonDb::Encipher(const QString& text)
     return QString::fromLatin1(CipherText(TextToGb18030(text), QByteArray(kFieldKey), kEncodeMode));
 }
 
-void TestLessonDb::Run(const QString& statement, const QVariantList& binds)
+QSqlQuery TestLessonDb::Run(const QString& statement, const QVariantList& binds)
 {
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     bool ok = query.prepare(statement);
@@ -55,6 +55,7 @@ void TestLessonDb::Run(const QString& statement, const QVariantList& binds)
         query.addBindValue(value);
     ok = ok && query.exec();
     EXPECT_TRUE(ok) << statement.toStdString() << ": " << query.lastError().text().toStdString();
+    return query;
 }
 
 TestLessonDb& TestLessonDb::Lesson(int id, int book, int lesson, int beginId, int endId, const QString& english,
@@ -108,12 +109,7 @@ TestLessonDb& TestLessonDb::Exec(const QString& statement)
 
 QStringList TestLessonDb::Column(const QString& statement, const QVariantList& binds)
 {
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    bool ok = query.prepare(statement);
-    for (const QVariant& value : binds)
-        query.addBindValue(value);
-    ok = ok && query.exec();
-    EXPECT_TRUE(ok) << statement.toStdString() << ": " << query.lastError().text().toStdString();
+    QSqlQuery query = Run(statement, binds);
     QStringList values;
     while (query.next())
         values.append(query.value(0).toString());

@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <QVariant>
 
+class QSqlQuery;
+
 // Builds a small lesson database in a temporary data folder for tests: the
 // schema plus whatever rows a test adds. Enciphered fields are given as plain
 // text and stored enciphered. The file is named "Qor.DB" so every open also
@@ -36,7 +38,8 @@ public:
     static QString Encipher(const QString& text);
 
 private:
-    void Run(const QString& statement, const QVariantList& binds);
+    // Prepares, binds and runs `statement`; a failure fails the test.
+    QSqlQuery Run(const QString& statement, const QVariantList& binds);
 
     QTemporaryDir m_dir;
     QString m_connection;
