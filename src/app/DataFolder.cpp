@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cstdio>
+
 namespace {
 
 QString withTrailingSlash(QString folder)
@@ -53,20 +55,28 @@ bool copyCourse(const QString& sampleDir, const QString& dataDir, const QString&
 
 } // namespace
 
-bool ReadDataOption(const QStringList& arguments, QString& dataDir)
+CommandLine ReadCommandLine(const QStringList& arguments, QString& dataDir)
 {
     QCommandLineParser parser;
     const QCommandLineOption data(QStringLiteral("data"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption help(QStringList{QStringLiteral("help"), QStringLiteral("h")});
     parser.addOption(data);
+    parser.addOption(help);
     if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
         const QString fault = parser.errorText().isEmpty()
             ? QStringLiteral("多余的参数：%1").arg(parser.positionalArguments().value(0))
             : parser.errorText();
-        ShowError(QStringLiteral("命令行有误：%1\n用法：veltra [--data 数据文件夹]").arg(fault));
-        return false;
+        ShowError(QStringLiteral("命令行有误：%1\n%2").arg(fault, QString::fromUtf8(kUsage)));
+        return CommandLine::Refused;
+    }
+    if (parser.isSet(help)) {
+        std::fputs(kUsage, stdout);
+        std::fputs("\n  --data 数据文件夹  使用这个数据文件夹，不按默认顺序查找\n", stdout);
+        std::fflush(stdout);
+        return CommandLine::Answered;
     }
     dataDir = parser.value(data);
-    return true;
+    return CommandLine::Run;
 }
 
 bool HoldsDatabase(const QString& dataDir)

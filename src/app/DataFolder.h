@@ -6,10 +6,20 @@
 // Which data folder the program uses, and the first start of an installed
 // program. Called by the start-up on the GUI thread.
 
+// What the start-up does after reading its command line.
+enum class CommandLine {
+    Run,       // start, on the folder read (empty: look it up)
+    Answered,  // --help: the usage went to standard output; end with 0
+    Refused,   // a message said what is wrong; end with 1
+};
+
+// The usage line, as --help prints it and the refusal quotes it.
+inline constexpr char kUsage[] = "用法：veltra [--data 数据文件夹]";
+
 // Reads the command line (`arguments` with the program first): "--data DIR"
-// or "--data=DIR" names the data folder, which is left empty otherwise. False
-// after showing a message for anything else on it.
-bool ReadDataOption(const QStringList& arguments, QString& dataDir);
+// or "--data=DIR" names the data folder, which is left empty otherwise;
+// "--help" or "-h" asks for the usage. Anything else is refused with a message.
+CommandLine ReadCommandLine(const QStringList& arguments, QString& dataDir);
 
 // True when `dataDir` holds a lesson database: qor.db, or an old qor.mdb that
 // the start-up offers to import (names in any letter case).

@@ -37,8 +37,14 @@ int run(VeltraApplication& app)
     QApplication::setWindowIcon(ProgramIconOf(appDir));
 
     QString requestedData;
-    if (!ReadDataOption(QCoreApplication::arguments(), requestedData))
+    switch (ReadCommandLine(QCoreApplication::arguments(), requestedData)) {
+    case CommandLine::Run:
+        break;
+    case CommandLine::Answered:
+        return 0;
+    case CommandLine::Refused:
         return 1;
+    }
     const QString userData = UserDataDir();
     const QString dataDir = ChooseDataDir(requestedData, appDir, userData);
     // An installed program's first start: the learner's folder gets the

@@ -217,27 +217,33 @@ private slots:
     void commandLineNamesTheDataFolder_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<CommandLine>("outcome");
         QTest::addColumn<QString>("dataDir");
-        QTest::newRow("none") << QStringList{} << true << QString();
-        QTest::newRow("--data DIR") << QStringList{"--data", "/srv/course"} << true << "/srv/course";
-        QTest::newRow("--data=DIR") << QStringList{"--data=/srv/course"} << true << "/srv/course";
-        QTest::newRow("--data without DIR") << QStringList{"--data"} << false << QString();
-        QTest::newRow("unknown option") << QStringList{"--date", "/srv"} << false << QString();
-        QTest::newRow("stray argument") << QStringList{"/srv/course"} << false << QString();
+        const auto run = CommandLine::Run;
+        const auto refused = CommandLine::Refused;
+        QTest::newRow("none") << QStringList{} << run << QString();
+        QTest::newRow("--data DIR") << QStringList{"--data", "/srv/course"} << run << "/srv/course";
+        QTest::newRow("--data=DIR") << QStringList{"--data=/srv/course"} << run << "/srv/course";
+        QTest::newRow("--help") << QStringList{"--help"} << CommandLine::Answered << QString();
+        QTest::newRow("-h beside --data") << QStringList{"--data", "/srv", "-h"} << CommandLine::Answered << QString();
+        QTest::newRow("--data without DIR") << QStringList{"--data"} << refused << QString();
+        QTest::newRow("unknown option") << QStringList{"--date", "/srv"} << refused << QString();
+        QTest::newRow("stray argument") << QStringList{"/srv/course"} << refused << QString();
     }
     void commandLineNamesTheDataFolder()
     {
         QFETCH(QStringList, arguments);
-        QFETCH(bool, accepted);
+        QFETCH(CommandLine, outcome);
         QFETCH(QString, dataDir);
         RecordingMessages messages;
         ScopedMessages installed(&messages);
         QString read;
-        QCOMPARE(ReadDataOption(QStringList{QStringLiteral("veltra")} + arguments, read), accepted);
+        QCOMPARE(ReadCommandLine(QStringList{QStringLiteral("veltra")} + arguments, read), outcome);
         QCOMPARE(read, dataDir);
-        QCOMPARE(messages.entries.size(), std::size_t(accepted ? 0 : 1));
-        if (!accepted)
+        // Help goes to standard output, not into a box.
+        const bool refused = outcome == CommandLine::Refused;
+        QCOMPARE(messages.entries.size(), std::size_t(refused ? 1 : 0));
+        if (refused)
             QVERIFY(messages.entries[0].text.contains(QStringLiteral("--data")));
     }
 
