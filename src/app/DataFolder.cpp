@@ -15,13 +15,6 @@
 
 namespace {
 
-QString withTrailingSlash(QString folder)
-{
-    if (!folder.endsWith(u'/'))
-        folder += u'/';
-    return folder;
-}
-
 constexpr QFileDevice::Permissions kOwnerReadWrite = QFileDevice::ReadOwner | QFileDevice::WriteOwner
     | QFileDevice::ReadUser | QFileDevice::WriteUser;
 
@@ -88,9 +81,9 @@ bool HoldsDatabase(const QString& dataDir)
 QString ChooseDataDir(const QString& requested, const QString& appDir, const QString& userDataDir)
 {
     if (!requested.isEmpty())
-        return withTrailingSlash(QDir::cleanPath(QFileInfo(requested).absoluteFilePath()));
+        return WithTrailingSlash(QDir::cleanPath(QFileInfo(requested).absoluteFilePath()));
     const QString portable = DataDirOf(appDir);
-    return HoldsDatabase(portable) ? portable : withTrailingSlash(userDataDir);
+    return HoldsDatabase(portable) ? portable : WithTrailingSlash(userDataDir);
 }
 
 QString UserDataDir()

@@ -122,13 +122,8 @@ void TMainForm::LoadStartLesson()
     DM.CurBook = book;
     DM.CurLesson = lesson;
     m_audio->ApplyKeepPitch(DM.OptKeepPitch);
-    if (DM.OpenLessonByNumber(book, lesson)) {
-        lblContent->setText(DM.CurTitle);
-        tsExplain->SetExplanation(DM.DecodeFieldText(DM.adsExplain.FieldValue(QStringLiteral("FExplain"))));
-        tsNote->Reload();
-        m_lessonInfo->LessonOpened();
-        m_audio->OpenLessonAudio(DM.DataDir(), DM.CurBook, DM.CurLesson, DM.OptSpeed);
-    }
+    if (DM.OpenLessonByNumber(book, lesson))
+        ShowLessonView();
     // The exercises draw random words and sentences.
     m_exercises->Random().SeedFromClock();
     SetShowHint(DM.OptTestHint);

@@ -10,28 +10,28 @@ namespace {
 QString g_appDir;
 QString g_dataDir;
 
-QString withTrailingSlash(QString folder)
+} // namespace
+
+QString WithTrailingSlash(QString folder)
 {
     if (!folder.endsWith(u'/'))
         folder += u'/';
     return folder;
 }
 
-} // namespace
-
 QString AppDirOf(const QString& programFile)
 {
-    return withTrailingSlash(QFileInfo(programFile).absolutePath());
+    return WithTrailingSlash(QFileInfo(programFile).absolutePath());
 }
 
 QString DataDirOf(const QString& appDir)
 {
-    return withTrailingSlash(appDir) + QStringLiteral("Data/");
+    return WithTrailingSlash(appDir) + QStringLiteral("Data/");
 }
 
 QString InstalledShareOf(const QString& appDir)
 {
-    return withTrailingSlash(QDir::cleanPath(withTrailingSlash(appDir) + QStringLiteral(VELTRA_SHARE_FROM_BIN)));
+    return WithTrailingSlash(QDir::cleanPath(WithTrailingSlash(appDir) + QStringLiteral(VELTRA_SHARE_FROM_BIN)));
 }
 
 QString FindDatabaseFile(const QString& dataDir)
@@ -45,15 +45,15 @@ QString HelpFileOf(const QString& appDir)
     const QString compiled = ResolveDataPath(appDir, QStringLiteral("qorHelp.chm"));
     if (!compiled.isEmpty() && QFileInfo(compiled).isFile())
         return compiled;
-    const QString guide = withTrailingSlash(appDir) + QStringLiteral("help/index.html");
+    const QString guide = WithTrailingSlash(appDir) + QStringLiteral("help/index.html");
     const QString installed = InstalledShareOf(appDir) + QStringLiteral("help/index.html");
     return !QFileInfo(guide).isFile() && QFileInfo(installed).isFile() ? installed : guide;
 }
 
 void SetProgramPaths(const QString& appDir, const QString& dataDir)
 {
-    g_appDir = withTrailingSlash(appDir);
-    g_dataDir = withTrailingSlash(dataDir);
+    g_appDir = WithTrailingSlash(appDir);
+    g_dataDir = WithTrailingSlash(dataDir);
 }
 
 const QString& AppDir() { return g_appDir; }

@@ -5,6 +5,9 @@
 // Where the program and its data live. Set once at start-up, read-only after;
 // any thread may read them once set.
 
+// `folder` ending in '/': the form every folder path here is kept in.
+QString WithTrailingSlash(QString folder);
+
 // The folder of `programFile`, always ending in exactly one '/'.
 QString AppDirOf(const QString& programFile);
 

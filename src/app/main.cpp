@@ -33,8 +33,6 @@ int run(VeltraApplication& app)
 
     // Ties the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.veltra.Veltra"));
-    const QString appDir = AppDirOf(QCoreApplication::applicationFilePath());
-    QApplication::setWindowIcon(ProgramIconOf(appDir));
 
     QString requestedData;
     switch (ReadCommandLine(QCoreApplication::arguments(), requestedData)) {
@@ -45,6 +43,9 @@ int run(VeltraApplication& app)
     case CommandLine::Refused:
         return 1;
     }
+    const QString appDir = AppDirOf(QCoreApplication::applicationFilePath());
+    QApplication::setWindowIcon(ProgramIconOf(appDir));
+
     const QString userData = UserDataDir();
     const QString dataDir = ChooseDataDir(requestedData, appDir, userData);
     // An installed program's first start: the learner's folder gets the
@@ -55,7 +56,7 @@ int run(VeltraApplication& app)
         return 1;
     SetProgramPaths(appDir, dataDir);
     // An old data folder (qor.mdb only) may be converted first, if the learner agrees.
-    if (FindDatabaseFile(DataDir()).isEmpty() && !OfferImport(DataDir(), CourseToolOf(AppDir()))) {
+    if (FindDatabaseFile(DataDir()).isEmpty() && !OfferImport(DataDir(), CourseToolOf(appDir))) {
         if (closeRequested)
             return 0;
         ShowError(QStringLiteral("词库文件未找到，请重新安装本软件！"));

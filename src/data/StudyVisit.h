@@ -44,8 +44,6 @@ public:
     // shown why); either way nothing is pending afterwards.
     bool RecordPending();
 
-    int ContentId() const { return m_contentId; }
-
 private:
     TDM& m_dm;
     Clock m_clock;
