@@ -1,4 +1,5 @@
 // veltra-course: tools for course authors.
+#include "AuthorCommand.h"
 #include "BuildCommand.h"
 #include "CipherCommands.h"
 #include "CommandLine.h"
@@ -26,6 +27,7 @@ struct Command {
 const std::vector<Command> kCommands = {
     {"build", kBuildUsage, RunBuild},
     {"import", kImportUsage, RunImport},
+    {"author", kAuthorUsage, RunAuthor},
     {"encode", kEncodeUsage, RunEncode},
     {"decode", kDecodeUsage, RunDecode},
     {"pack", kPackUsage, RunPack},

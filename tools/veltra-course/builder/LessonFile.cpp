@@ -143,15 +143,10 @@ void ReadSentences(FieldReader& reader, const YAML::Node& root, CourseLesson& le
     }
 }
 
-void ReadWords(FieldReader& reader, const YAML::Node& root, CourseLesson& lesson)
+// The new words of a list; `ipaRequired` is off where phonetics can be
+// looked up instead.
+void ReadWordList(FieldReader& reader, const YAML::Node& list, bool ipaRequired, std::vector<CourseWord>& words)
 {
-    const YAML::Node list = root["words"];
-    if (!list || list.IsNull())
-        return;
-    if (!list.IsSequence()) {
-        reader.fail(reader.at(list), QStringLiteral("'words' must be a list (use [] for a lesson without new words)"));
-        return;
-    }
     for (std::size_t i = 0; i < list.size(); ++i) {
         const YAML::Node item = list[i];
         const QString context = QStringLiteral("word %1").arg(i + 1);
@@ -163,10 +158,38 @@ void ReadWords(FieldReader& reader, const YAML::Node& root, CourseLesson& lesson
         CourseWord word;
         word.english = reader.text(item, "en", context, true);
         word.chinese = reader.text(item, "zh", context, true);
-        word.phonetic = reader.text(item, "ipa", context, true);
+        word.phonetic = reader.text(item, "ipa", context, ipaRequired);
         word.info = reader.text(item, "info", context, false, true);
         word.where = reader.at(item);
-        lesson.words.push_back(word);
+        words.push_back(word);
+    }
+}
+
+void ReadWords(FieldReader& reader, const YAML::Node& root, CourseLesson& lesson)
+{
+    const YAML::Node list = root["words"];
+    if (!list || list.IsNull())
+        return;
+    if (!list.IsSequence()) {
+        reader.fail(reader.at(list), QStringLiteral("'words' must be a list (use [] for a lesson without new words)"));
+        return;
+    }
+    ReadWordList(reader, list, true, lesson.words);
+}
+
+// The file's YAML tree, or nothing with the reason reported.
+std::optional<YAML::Node> LoadYaml(const QString& path, Diagnostics& diagnostics)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        diagnostics.error({path, 0}, QStringLiteral("cannot read the file: %1").arg(file.errorString()));
+        return std::nullopt;
+    }
+    try {
+        return YAML::Load(file.readAll().toStdString());
+    } catch (const YAML::Exception& e) {
+        diagnostics.error({path, e.mark.is_null() ? 0 : e.mark.line + 1}, QString::fromStdString(e.msg));
+        return std::nullopt;
     }
 }
 
@@ -187,20 +210,11 @@ std::optional<double> ParseStudyTime(const QString& text)
 
 std::optional<CourseLesson> ReadLessonFile(const QString& path, int book, Diagnostics& diagnostics)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        diagnostics.error({path, 0}, QStringLiteral("cannot read the file: %1").arg(file.errorString()));
+    const std::optional<YAML::Node> loaded = LoadYaml(path, diagnostics);
+    if (!loaded)
         return std::nullopt;
-    }
-    YAML::Node loaded;
-    try {
-        loaded = YAML::Load(file.readAll().toStdString());
-    } catch (const YAML::Exception& e) {
-        diagnostics.error({path, e.mark.is_null() ? 0 : e.mark.line + 1}, QString::fromStdString(e.msg));
-        return std::nullopt;
-    }
     // Const access: a lookup of an absent key must not add it.
-    const YAML::Node& root = loaded;
+    const YAML::Node& root = *loaded;
     if (!root.IsMap()) {
         diagnostics.error({path, 1}, QStringLiteral("expected a lesson: the fields 'lesson', 'english', 'chinese', 'sentences', 'words' and 'explanation'"));
         return std::nullopt;
@@ -230,4 +244,25 @@ std::optional<CourseLesson> ReadLessonFile(const QString& path, int book, Diagno
     if (!reader.ok())
         return std::nullopt;
     return lesson;
+}
+
+std::optional<std::vector<CourseWord>> ReadWordsFile(const QString& path, Diagnostics& diagnostics)
+{
+    const std::optional<YAML::Node> loaded = LoadYaml(path, diagnostics);
+    if (!loaded)
+        return std::nullopt;
+    const YAML::Node& root = *loaded;
+    // A bare list, or a lesson-like map with a 'words' list.
+    const YAML::Node list = root.IsMap() ? root["words"] : root;
+    if (!list || !list.IsSequence()) {
+        diagnostics.error({path, 1}, QStringLiteral("expected a list of words, each with the fields 'en', 'zh' and "
+                                                    "optionally 'ipa' and 'info'"));
+        return std::nullopt;
+    }
+    FieldReader reader(path, diagnostics);
+    std::vector<CourseWord> words;
+    ReadWordList(reader, list, false, words);
+    if (!reader.ok())
+        return std::nullopt;
+    return words;
 }

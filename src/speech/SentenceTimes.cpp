@@ -1,0 +1,196 @@
+#include "speech/SentenceTimes.h"
+
+#include "speech/SpeechDecoder.h"
+#include "speech/SpeechPauses.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A span starts this much before its first sound (at most a quarter of the
+// pause before it) and keeps this much of the pause after its last sound
+// (at most half of it): sounds fade out more slowly than they begin.
+constexpr int kLeadMs = 50;
+constexpr int kTailMs = 400;
+// Shorter quiet stretches are gaps inside speech, not pauses.
+constexpr int kMinPauseMs = 60;
+// How far from the aligned edge of a sentence its pause is looked for.
+constexpr int kPauseReachMs = 300;
+// A sentence of the text that is not in the recording is left out at the
+// cost of this probability, so the sentences after it keep their place.
+constexpr double kSentenceSkipProbability = 1e-30;
+// Letters per second outside this range are not speech of that text.
+constexpr double kSlowestRate = 3;
+constexpr double kFastestRate = 40;
+// Confidence of a sentence without a pause to one side, and of one placed
+// from the pauses and its length alone.
+constexpr double kNoPauseFactor = 0.85;
+constexpr double kSpreadConfidence = 0.3;
+constexpr double kMissingConfidence = 0.1;
+// With fewer sentences found than this share, the text is not the one read.
+constexpr double kMinFoundShare = 0.3;
+
+int SpokenLetters(const SpokenSentences& spoken, std::size_t sentence)
+{
+    int letters = 0;
+    for (int t = spoken.firstToken[sentence]; t < spoken.firstToken[sentence + 1]; ++t)
+        for (const QString& word : spoken.tokens[std::size_t(t)].readings.front())
+            letters += int(word.size());
+    return std::max(letters, 1);
+}
+
+struct Placed {
+    bool found = false;
+    int firstSound = 0;      // aligned start of the first word
+    int firstWordEnd = 0;
+    int lastWordStart = 0;
+    int lastSound = 0;       // aligned end of the last word
+    double confidence = 0;
+};
+
+// The pause between two sentences placed side by side, split between them.
+void SplitPause(const SpeechPauses& pauses, const Placed& left, const Placed& right, SentenceTiming& leftTiming,
+                SentenceTiming& rightTiming, bool& paused)
+{
+    // The aligner may stretch a word over the pause next to it, or squeeze
+    // the next one in before it, so the pause is looked for from the start
+    // of the last word of one to a little after the first of the other.
+    // (A pause before the last word is one inside the sentence.)
+    const int to = std::min(right.firstWordEnd + kPauseReachMs, right.lastSound);
+    const SpeechPauses::Pause pause = pauses.longestPause(left.lastWordStart, to, kMinPauseMs);
+    paused = pause.length() > 0;
+    if (!paused) {
+        const int middle = (left.lastSound + right.firstSound) / 2;
+        leftTiming.endMs = rightTiming.beginMs = std::max(left.lastSound, std::min(middle, right.firstSound));
+        return;
+    }
+    leftTiming.endMs = pause.beginMs + std::min(kTailMs, pause.length() / 2);
+    rightTiming.beginMs = pause.endMs - std::min(kLeadMs, pause.length() / 4);
+}
+
+// Spreads sentences first..last-1 over [from, to) by the length of their
+// text, moving each inner boundary into the longest pause near it.
+void Spread(const SpokenSentences& spoken, const SpeechPauses& pauses, std::size_t first, std::size_t last, int from,
+            int to, std::vector<SentenceTiming>& out)
+{
+    int total = 0;
+    for (std::size_t s = first; s < last; ++s)
+        total += SpokenLetters(spoken, s);
+    const double msPerLetter = double(std::max(to - from, 0)) / double(total);
+    int letters = 0;
+    int begin = from;
+    for (std::size_t s = first; s < last; ++s) {
+        letters += SpokenLetters(spoken, s);
+        out[s].beginMs = begin;
+        if (s + 1 == last) {
+            out[s].endMs = to;
+            break;
+        }
+        const int share = int(msPerLetter * SpokenLetters(spoken, s));
+        const int point = from + int(std::lround(msPerLetter * letters));
+        const SpeechPauses::Pause pause = pauses.longestPause(point - share / 4, point + share / 4, kMinPauseMs);
+        if (pause.length() > 0) {
+            out[s].endMs = pause.beginMs + std::min(kTailMs, pause.length() / 2);
+            begin = pause.endMs - std::min(kLeadMs, pause.length() / 4);
+        } else {
+            out[s].endMs = begin = std::max(point, out[s].beginMs);
+        }
+    }
+}
+
+} // namespace
+
+int SentenceAlignment::uncertainCount() const
+{
+    return int(std::count_if(sentences.begin(), sentences.end(), [](const SentenceTiming& s) { return s.uncertain(); }));
+}
+
+std::vector<SentenceTiming> PlaceSentences(const SpokenSentences& spoken, const std::vector<WordTiming>& words,
+                                           const SpeechPauses& pauses)
+{
+    const std::size_t count = spoken.firstToken.empty() ? 0 : spoken.firstToken.size() - 1;
+    const int length = pauses.lengthMs();
+    std::vector<Placed> placed(count);
+    for (std::size_t s = 0; s < count; ++s) {
+        const int first = spoken.firstToken[s];
+        const int last = spoken.firstToken[s + 1];
+        Placed& p = placed[s];
+        p.found = last > first && std::all_of(words.begin() + first, words.begin() + last,
+                                              [](const WordTiming& w) { return w.found; });
+        if (!p.found)
+            continue;
+        p.firstSound = words[std::size_t(first)].beginMs;
+        p.firstWordEnd = words[std::size_t(first)].endMs;
+        p.lastWordStart = words[std::size_t(last - 1)].beginMs;
+        p.lastSound = words[std::size_t(last - 1)].endMs;
+        const double seconds = std::max(p.lastSound - p.firstSound, 1) / 1000.0;
+        const double rate = SpokenLetters(spoken, s) / seconds;
+        p.confidence = rate >= kSlowestRate && rate <= kFastestRate ? 1.0 : kSpreadConfidence;
+    }
+
+    // Sentences placed by the alignment share the pauses between them.
+    std::vector<SentenceTiming> out(count);
+    for (std::size_t s = 0; s < count; ++s) {
+        if (!placed[s].found)
+            continue;
+        out[s].beginMs = std::max(0, pauses.onsetNear(placed[s].firstSound, kPauseReachMs) - kLeadMs);
+        out[s].endMs = std::min(length, pauses.offsetNear(placed[s].lastSound, kPauseReachMs) + kTailMs);
+    }
+    for (std::size_t s = 0; s + 1 < count; ++s) {
+        if (!placed[s].found || !placed[s + 1].found)
+            continue;
+        bool paused = true;
+        SplitPause(pauses, placed[s], placed[s + 1], out[s], out[s + 1], paused);
+        if (!paused) {
+            placed[s].confidence *= kNoPauseFactor;
+            placed[s + 1].confidence *= kNoPauseFactor;
+        }
+    }
+    for (std::size_t s = 0; s < count; ++s)
+        out[s].confidence = placed[s].found ? placed[s].confidence : kMissingConfidence;
+
+    // The rest go between the sure ones, by the length of their text.
+    std::size_t s = 0;
+    while (s < count) {
+        if (!out[s].uncertain()) {
+            ++s;
+            continue;
+        }
+        std::size_t end = s;
+        while (end < count && out[end].uncertain())
+            ++end;
+        const int from = s > 0 ? out[s - 1].endMs : 0;
+        const int to = end < count ? out[end].beginMs : length;
+        Spread(spoken, pauses, s, end, from, std::max(from, to), out);
+        for (std::size_t u = s; u < end; ++u)
+            out[u].confidence = std::min(out[u].confidence, kSpreadConfidence);
+        s = end;
+    }
+    return out;
+}
+
+std::optional<SentenceAlignment> AlignSentences(std::span<const int16_t> pcm, const QStringList& sentences,
+                                                SpeechDecoder& decoder, QString& error,
+                                                const AlignmentProgress& progress)
+{
+    SentenceAlignment result;
+    result.spoken = SpokenTokensOf(sentences);
+    ForcedAligner aligner(decoder);
+    aligner.allowSkipping(result.spoken.firstToken, kSentenceSkipProbability);
+    std::optional<std::vector<WordTiming>> words = aligner.align(pcm, result.spoken.tokens, error, progress);
+    if (!words)
+        return std::nullopt;
+    result.words = std::move(*words);
+    result.sentences = PlaceSentences(result.spoken, result.words, SpeechPauses(pcm));
+
+    const auto found = std::count_if(result.sentences.begin(), result.sentences.end(),
+                                     [](const SentenceTiming& t) { return t.confidence > kMissingConfidence; });
+    if (sentences.isEmpty() || double(found) < kMinFoundShare * double(sentences.size())) {
+        error = QStringLiteral("the text does not match the recording: %1 of its %2 sentences were found in it")
+                    .arg(found)
+                    .arg(sentences.size());
+        return std::nullopt;
+    }
+    return result;
+}
