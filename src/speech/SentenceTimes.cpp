@@ -11,15 +11,19 @@ namespace {
 // A span starts this much before its first sound (at most a quarter of the
 // pause before it) and keeps this much of the pause after its last sound
 // (at most half of it): sounds fade out more slowly than they begin.
-constexpr int kLeadMs = 50;
+constexpr int kLeadMs = 30;
 constexpr int kTailMs = 400;
 // Shorter quiet stretches are gaps inside speech, not pauses.
 constexpr int kMinPauseMs = 60;
-// How far from the aligned edge of a sentence its pause is looked for.
-constexpr int kPauseReachMs = 300;
+// How far beyond the aligned edge of a sentence's outer words its pause is
+// looked for (the aligner may stretch a word over the pause next to it, or
+// squeeze the next one in before it), and how much a pause's distance from
+// the aligned gap counts against its length.
+constexpr int kPauseReachMs = 500;
+constexpr double kDistanceWeight = 0.5;
 // A sentence of the text that is not in the recording is left out at the
 // cost of this probability, so the sentences after it keep their place.
-constexpr double kSentenceSkipProbability = 1e-30;
+constexpr double kSentenceSkipProbability = 1e-60;
 // Letters per second outside this range are not speech of that text.
 constexpr double kSlowestRate = 3;
 constexpr double kFastestRate = 40;
@@ -31,6 +35,8 @@ constexpr double kMissingConfidence = 0.1;
 // With fewer sentences found than this share, the text is not the one read.
 constexpr double kMinFoundShare = 0.3;
 
+using Pause = SpeechPauses::Pause;
+
 int SpokenLetters(const SpokenSentences& spoken, std::size_t sentence)
 {
     int letters = 0;
@@ -40,37 +46,44 @@ int SpokenLetters(const SpokenSentences& spoken, std::size_t sentence)
     return std::max(letters, 1);
 }
 
+// The pause in [from, to) that best parts what the aligner put before
+// `gapBegin` from what it put after `gapEnd`: long, and near that gap.
+std::optional<Pause> BestPause(const SpeechPauses& pauses, int from, int to, int gapBegin, int gapEnd)
+{
+    std::optional<Pause> best;
+    double bestScore = 0;
+    for (const Pause& p : pauses.pausesIn(from, to, kMinPauseMs)) {
+        const int distance = std::max({0, p.beginMs - gapEnd, gapBegin - p.endMs});
+        const double score = p.length() - kDistanceWeight * distance;
+        if (score > bestScore) {
+            best = p;
+            bestScore = score;
+        }
+    }
+    return best;
+}
+
+int EndIn(const Pause& p)
+{
+    return p.beginMs + std::min(kTailMs, p.length() / 2);
+}
+
+int BeginIn(const Pause& p)
+{
+    return p.endMs - std::min(kLeadMs, p.length() / 4);
+}
+
 struct Placed {
     bool found = false;
-    int firstSound = 0;      // aligned start of the first word
+    int firstSound = 0;  // aligned start of the first word
     int firstWordEnd = 0;
     int lastWordStart = 0;
-    int lastSound = 0;       // aligned end of the last word
+    int lastSound = 0;  // aligned end of the last word
     double confidence = 0;
 };
 
-// The pause between two sentences placed side by side, split between them.
-void SplitPause(const SpeechPauses& pauses, const Placed& left, const Placed& right, SentenceTiming& leftTiming,
-                SentenceTiming& rightTiming, bool& paused)
-{
-    // The aligner may stretch a word over the pause next to it, or squeeze
-    // the next one in before it, so the pause is looked for from the start
-    // of the last word of one to a little after the first of the other.
-    // (A pause before the last word is one inside the sentence.)
-    const int to = std::min(right.firstWordEnd + kPauseReachMs, right.lastSound);
-    const SpeechPauses::Pause pause = pauses.longestPause(left.lastWordStart, to, kMinPauseMs);
-    paused = pause.length() > 0;
-    if (!paused) {
-        const int middle = (left.lastSound + right.firstSound) / 2;
-        leftTiming.endMs = rightTiming.beginMs = std::max(left.lastSound, std::min(middle, right.firstSound));
-        return;
-    }
-    leftTiming.endMs = pause.beginMs + std::min(kTailMs, pause.length() / 2);
-    rightTiming.beginMs = pause.endMs - std::min(kLeadMs, pause.length() / 4);
-}
-
 // Spreads sentences first..last-1 over [from, to) by the length of their
-// text, moving each inner boundary into the longest pause near it.
+// text, moving each inner boundary into the best pause near it.
 void Spread(const SpokenSentences& spoken, const SpeechPauses& pauses, std::size_t first, std::size_t last, int from,
             int to, std::vector<SentenceTiming>& out)
 {
@@ -89,12 +102,12 @@ void Spread(const SpokenSentences& spoken, const SpeechPauses& pauses, std::size
         }
         const int share = int(msPerLetter * SpokenLetters(spoken, s));
         const int point = from + int(std::lround(msPerLetter * letters));
-        const SpeechPauses::Pause pause = pauses.longestPause(point - share / 4, point + share / 4, kMinPauseMs);
-        if (pause.length() > 0) {
-            out[s].endMs = pause.beginMs + std::min(kTailMs, pause.length() / 2);
-            begin = pause.endMs - std::min(kLeadMs, pause.length() / 4);
+        if (const auto pause = BestPause(pauses, std::max(begin, point - share / 4), std::min(to, point + share / 4),
+                                         point, point)) {
+            out[s].endMs = std::max(begin, EndIn(*pause));
+            begin = std::max(out[s].endMs, BeginIn(*pause));
         } else {
-            out[s].endMs = begin = std::max(point, out[s].beginMs);
+            out[s].endMs = begin = std::max(point, begin);
         }
     }
 }
@@ -129,20 +142,33 @@ std::vector<SentenceTiming> PlaceSentences(const SpokenSentences& spoken, const 
         p.confidence = rate >= kSlowestRate && rate <= kFastestRate ? 1.0 : kSpreadConfidence;
     }
 
-    // Sentences placed by the alignment share the pauses between them.
+    // Sentences placed by the alignment share the pauses between them; one
+    // with no placed neighbour on a side takes the pause on that side.
     std::vector<SentenceTiming> out(count);
     for (std::size_t s = 0; s < count; ++s) {
-        if (!placed[s].found)
+        const Placed& p = placed[s];
+        if (!p.found)
             continue;
-        out[s].beginMs = std::max(0, pauses.onsetNear(placed[s].firstSound, kPauseReachMs) - kLeadMs);
-        out[s].endMs = std::min(length, pauses.offsetNear(placed[s].lastSound, kPauseReachMs) + kTailMs);
-    }
-    for (std::size_t s = 0; s + 1 < count; ++s) {
-        if (!placed[s].found || !placed[s + 1].found)
+        const bool before = s > 0 && placed[s - 1].found;
+        const bool after = s + 1 < count && placed[s + 1].found;
+        if (!before) {
+            const auto pause = BestPause(pauses, p.firstSound - kPauseReachMs, p.firstWordEnd, p.firstSound, p.firstSound);
+            out[s].beginMs = pause ? BeginIn(*pause) : std::max(0, p.firstSound - kLeadMs);
+        }
+        if (!after) {
+            const auto pause = BestPause(pauses, p.lastWordStart, p.lastSound + kPauseReachMs, p.lastSound, p.lastSound);
+            out[s].endMs = pause ? EndIn(*pause) : std::min(length, p.lastSound + kTailMs);
             continue;
-        bool paused = true;
-        SplitPause(pauses, placed[s], placed[s + 1], out[s], out[s + 1], paused);
-        if (!paused) {
+        }
+        const Placed& next = placed[s + 1];
+        const int from = std::max(p.firstWordEnd, p.lastWordStart - kPauseReachMs);
+        const int to = std::min(next.lastWordStart, next.firstWordEnd + kPauseReachMs);
+        if (const auto pause = BestPause(pauses, from, to, p.lastSound, next.firstSound)) {
+            out[s].endMs = EndIn(*pause);
+            out[s + 1].beginMs = BeginIn(*pause);
+        } else {
+            const int middle = (p.lastSound + next.firstSound) / 2;
+            out[s].endMs = out[s + 1].beginMs = std::max(p.lastSound, std::min(middle, next.firstSound));
             placed[s].confidence *= kNoPauseFactor;
             placed[s + 1].confidence *= kNoPauseFactor;
         }

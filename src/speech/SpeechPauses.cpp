@@ -53,9 +53,9 @@ bool SpeechPauses::quietAt(int ms) const
     return step < 0 || step >= int(m_loud.size()) || !m_loud[std::size_t(step)];
 }
 
-SpeechPauses::Pause SpeechPauses::longestPause(int fromMs, int toMs, int minMs) const
+std::vector<SpeechPauses::Pause> SpeechPauses::pausesIn(int fromMs, int toMs, int minMs) const
 {
-    Pause best;
+    std::vector<Pause> found;
     const int steps = int(m_loud.size());
     int s = std::clamp(fromMs / kStepMs, 0, steps);
     const int last = std::clamp((toMs + kStepMs - 1) / kStepMs, 0, steps);
@@ -70,12 +70,11 @@ SpeechPauses::Pause SpeechPauses::longestPause(int fromMs, int toMs, int minMs) 
         int e = s;
         while (e < steps && !m_loud[std::size_t(e)])
             ++e;
-        const Pause pause{s * kStepMs, e * kStepMs};
-        if (pause.length() >= minMs && pause.length() > best.length())
-            best = pause;
+        if ((e - s) * kStepMs >= minMs)
+            found.push_back({s * kStepMs, e * kStepMs});
         s = e;
     }
-    return best;
+    return found;
 }
 
 namespace {

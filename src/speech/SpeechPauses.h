@@ -22,9 +22,9 @@ public:
         int endMs = 0;    // the next sound starts here
         int length() const { return endMs - beginMs; }
     };
-    // The longest pause that reaches into [fromMs, toMs), whole, or an empty
-    // pause when none is at least `minMs` long.
-    Pause longestPause(int fromMs, int toMs, int minMs) const;
+    // The pauses of at least `minMs` that reach into [fromMs, toMs), whole,
+    // in order.
+    std::vector<Pause> pausesIn(int fromMs, int toMs, int minMs) const;
     // The nearest place within `reachMs` of `ms` where a pause gives way to
     // sound (onset) or sound to a pause (offset); `ms` itself when none.
     int onsetNear(int ms, int reachMs) const;
