@@ -277,6 +277,12 @@ void TMainForm::miOptionClick()
     ApplyNextTime(false);
 }
 
+void TMainForm::miSenTimeClick()
+{
+    pcMain->setCurrentWidget(tsSen);
+    m_reading->EditSentenceTime();
+}
+
 void TMainForm::miHelpClick()
 {
     const QString help = HelpFileOf(AppDir());

@@ -103,6 +103,7 @@ bool LessonAudio::OpenLessonAudioFile(const QString& containerPath, int speed)
         ShowError(QString::fromUtf8(kAudioUnreadable));
         return false;
     }
+    m_recording = *mp3;
     FStream->setKeepPitch(m_keepPitch);
     ApplySpeed(speed);
     return true;
@@ -180,6 +181,11 @@ int LessonAudio::nativeRate() const
     return FStream ? FStream->decoder().rate() : 0;
 }
 
+int LessonAudio::lengthMs() const
+{
+    return FStream ? static_cast<int>(FStream->decoder().lengthFrames() * 1000 / nativeRate()) : 0;
+}
+
 void LessonAudio::SentenceEndSync(uint32_t sync, int action)
 {
     if (sync == 0 || sync != FSync || action == seaNone)
@@ -190,5 +196,6 @@ void LessonAudio::SentenceEndSync(uint32_t sync, int action)
 void LessonAudio::freeStream()
 {
     FStream.reset();
+    m_recording.clear();
     FSync = 0;
 }

@@ -74,6 +74,10 @@ public:
     bool isPlaying() const;
     int nativeRate() const;
     QString lessonAudioFile() const { return FLessonAudioFile; }
+    // The open recording's MP3 (shared, not copied) and its length; empty
+    // and 0 without a stream.
+    QByteArray recording() const { return m_recording; }
+    int lengthMs() const;
 
     // The recording frame at `ms`: round(ms × native rate / 1000).
     static int64_t MsToFrame(int64_t ms, int rate);
@@ -97,6 +101,7 @@ private:
     uint32_t FSync = 0;  // the end that may still be reported; 0 for none
     uint32_t m_lastSync = 0;
     QString FLessonAudioFile;
+    QByteArray m_recording;  // what FStream decodes
     int m_speed = 10;
     bool m_keepPitch = false;
 };
