@@ -5,7 +5,7 @@
 #include "app/ExercisePages.h"
 #include "app/ExplainPage.h"
 #include "app/GuideWindow.h"
-#include "app/HandlerGuard.h"
+#include "data/HandlerGuard.h"
 #include "app/LessonInfo.h"
 #include "app/NotePage.h"
 #include "app/ProgramPaths.h"
