@@ -2,11 +2,11 @@
 
 #include "app/AppFonts.h"
 #include "app/DialogButtons.h"
-#include "app/HandlerGuard.h"
 #include "audio/LessonAudio.h"
 #include "audio/RecordingPeaks.h"
 #include "controls/kznWaveSpan.h"
 #include "data/DMUnit.h"
+#include "data/HandlerGuard.h"
 #include "data/Messages.h"
 
 #include <QHBoxLayout>
