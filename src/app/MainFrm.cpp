@@ -2,8 +2,10 @@
 
 #include "app/AboutBox.h"
 #include "app/AppFonts.h"
+#include "app/ComparePlayback.h"
 #include "app/ExercisePages.h"
 #include "app/ExplainPage.h"
+#include "app/FellowCompareFrm.h"
 #include "app/GuideWindow.h"
 #include "app/HandlerGuard.h"
 #include "app/LessonInfo.h"
@@ -100,6 +102,8 @@ TMainForm::~TMainForm()
 {
     qApp->removeEventFilter(this);
     FormClose();
+    // Before the reading it follows and the players it plays through.
+    delete m_compareWindow;
 }
 
 void TMainForm::FormCreate()
@@ -304,6 +308,23 @@ void TMainForm::miAboutClick()
     m_aboutBox->show();
     m_aboutBox->raise();
     m_aboutBox->activateWindow();
+}
+
+void TMainForm::miCompareClick()
+{
+    if (!m_compareWindow) {
+        m_compareWindow = new TFellowCompareFrm(m_reading->Takes(), std::make_unique<StudyComparePlayback>(*this), this);
+        // Beside the main window, where the screen has room for it.
+        m_compareWindow->resize(m_compareWindow->sizeHint().expandedTo(QSize(760, 520)));
+        const QRect screen = QApplication::primaryScreen() ? QApplication::primaryScreen()->availableGeometry() : QRect();
+        QPoint at = frameGeometry().topRight() + QPoint(8, 0);
+        if (screen.isValid() && !screen.contains(QRect(at, m_compareWindow->size())))
+            at = screen.topRight() - QPoint(m_compareWindow->width(), 0);
+        m_compareWindow->move(at);
+    }
+    m_compareWindow->show();
+    m_compareWindow->raise();
+    m_compareWindow->activateWindow();
 }
 
 void TMainForm::pcMainChange(int index)
