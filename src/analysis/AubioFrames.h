@@ -11,8 +11,8 @@ struct AubioDeleter {
     void operator()(fvec_t* v) const { del_fvec(v); }
     void operator()(cvec_t* v) const { del_cvec(v); }
     void operator()(aubio_pitch_t* p) const { del_aubio_pitch(p); }
-    void operator()(aubio_pvoc_t* p) const { del_aubio_pvoc(p); }
     void operator()(aubio_mfcc_t* m) const { del_aubio_mfcc(m); }
+    void operator()(aubio_fft_t* f) const { del_aubio_fft(f); }
 };
 template <class T>
 using AubioPtr = std::unique_ptr<T, AubioDeleter>;

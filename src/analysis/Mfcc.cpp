@@ -21,20 +21,32 @@ FeatureFrames ComputeMfcc(const std::vector<float>& voice, const std::vector<boo
     if (features.values.empty())
         return features;
 
-    const AubioPtr<aubio_pvoc_t> pvoc(new_aubio_pvoc(kWindow, kAnalysisHop));
+    // Only the magnitudes are needed: the FFT's norm, without the phases a
+    // phase vocoder would work out too.
+    char windowType[] = "hanningz";
+    const AubioPtr<fvec_t> window(new_aubio_window(windowType, kWindow));
+    const AubioPtr<aubio_fft_t> fft(new_aubio_fft(kWindow));
     const AubioPtr<aubio_mfcc_t> mfcc(new_aubio_mfcc(kWindow, kBands, kCoefficients, kAnalysisRate));
+    const AubioPtr<fvec_t> frame(new_fvec(kWindow));
+    const AubioPtr<fvec_t> complex(new_fvec(kWindow));
     const AubioPtr<cvec_t> spectrum(new_cvec(kWindow));
     const AubioPtr<fvec_t> coefficients(new_fvec(kCoefficients));
-    FeedCentred(
-        Dithered(voice), kWindow,
-        [&](const fvec_t& hop) {
-            aubio_pvoc_do(pvoc.get(), &hop, spectrum.get());
-            aubio_mfcc_do(mfcc.get(), spectrum.get(), coefficients.get());
-        },
-        [&](int k) {
-            std::copy(coefficients->data, coefficients->data + kCoefficients,
-                      features.values.begin() + std::ptrdiff_t(k) * kCoefficients);
-        });
+    const std::vector<float> dithered = Dithered(voice);
+    const auto size = std::ptrdiff_t(dithered.size());
+    for (int k = 0; k < features.Count(); ++k) {
+        // The window centred on the frame, zeros beyond the voice.
+        const std::ptrdiff_t from = std::ptrdiff_t(k) * kAnalysisHop - kWindow / 2;
+        for (int i = 0; i < kWindow; ++i) {
+            const std::ptrdiff_t at = from + i;
+            frame->data[i] = at >= 0 && at < size ? dithered[std::size_t(at)] : 0.0f;
+        }
+        fvec_weight(frame.get(), window.get());
+        aubio_fft_do_complex(fft.get(), frame.get(), complex.get());
+        aubio_fft_get_norm(complex.get(), spectrum.get());
+        aubio_mfcc_do(mfcc.get(), spectrum.get(), coefficients.get());
+        std::copy(coefficients->data, coefficients->data + kCoefficients,
+                  features.values.begin() + std::ptrdiff_t(k) * kCoefficients);
+    }
 
     const int count = features.Count();
     const bool anySound = std::find(quiet.begin(), quiet.end(), false) != quiet.end();

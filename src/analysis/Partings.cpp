@@ -10,6 +10,7 @@ constexpr int kSmoothHalf = 7;            // frames each side: 150 ms in all
 constexpr float kSoundAboveMedian = 1.8f; // times the speech's median cost
 constexpr int kPitchHalf = 15;            // frames each side: a 300 ms movement
 constexpr float kLeastMovement = 1.0f;    // semitones
+constexpr int kLeastPitchFrames = 10;     // voiced in both within the window
 constexpr int kShortestStretch = 8;       // frames
 constexpr int kBridgedGap = 10;           // frames between two runs that make one stretch
 
@@ -76,8 +77,9 @@ std::vector<float> SoundStrength(const std::vector<float>& frameCost, FrameRange
     std::vector<float> strength(frameCost.size(), 0.0f);
     if (median <= 0)
         return strength;
-    // In units of the median, above the threshold.
-    for (int k = speech.first; k <= speech.last && k < n; ++k)
+    // In units of the median, above the threshold. The path is pinned to the
+    // speech's first and last frames, so its cost there says little.
+    for (int k = speech.first + kSmoothHalf; k <= speech.last - kSmoothHalf && k < n; ++k)
         strength[std::size_t(k)] = std::max(0.0f, smooth[std::size_t(k)] / median - kSoundAboveMedian);
     return strength;
 }
@@ -108,8 +110,8 @@ std::optional<Movement> MovementAround(int k, const std::vector<float>& modelPit
         sdt += d * t;
         ++count;
     }
-    // Half the window voiced in both, or the line means little.
-    if (count <= kPitchHalf)
+    // A third of the window voiced in both, or the line means little.
+    if (count < kLeastPitchFrames)
         return std::nullopt;
     const double spread = sdd - sd * sd / count;
     if (spread <= 0)

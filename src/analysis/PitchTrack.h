@@ -3,10 +3,11 @@
 #include <vector>
 
 // The fundamental frequency of each analysis frame in Hz, by YIN (aubio's
-// FFT-based "yinfast", 64 ms windows), 0 where the frame is unvoiced: quiet,
-// aperiodic, outside 60..600 Hz, or part of a voiced run shorter than 80 ms.
-// A 5-frame median smooths single-frame octave slips. Pure: callable from
-// any thread.
+// FFT-based "yinfast", 64 ms windows, on the voice below 900 Hz), 0 where the
+// frame is unvoiced: quiet, aperiodic, outside 60..600 Hz, more than four
+// semitones off the frames around it (a slip to a harmonic), or part of a
+// voiced run shorter than 80 ms. A 5-frame median smooths what is left.
+// Pure: callable from any thread.
 std::vector<float> TrackPitch(const std::vector<float>& voice, const std::vector<bool>& quiet);
 
 // The median of the voiced frames in Hz; 0 when none is voiced.

@@ -10,6 +10,8 @@ namespace {
 constexpr int kLeastBand = 30;              // frames: 0.3 s
 constexpr double kBandShare = 0.25;
 constexpr float kQuietPairWeight = 0.25f;
+// Of the mean distance along the diagonal, per step off it.
+constexpr double kSidePenalty = 0.2;
 
 float Distance(const FeatureFrames& a, int i, const FeatureFrames& b, int j)
 {
@@ -58,6 +60,13 @@ std::vector<WarpStep> WarpBanded(const FeatureFrames& model, FrameRange modelRan
         return d;
     };
 
+    // A step off the diagonal pays a little extra, so that where the
+    // features say little the path keeps the pace it had.
+    double diagonal = 0;
+    for (int i = 0; i < n; ++i)
+        diagonal += local(i, std::clamp(rows[std::size_t(i)].base + band, 0, m - 1));
+    const float sidePenalty = float(kSidePenalty * diagonal / n);
+
     // Symmetric steps: a diagonal step counts its cell twice, so a path's
     // total does not depend on how it cuts corners.
     constexpr float kInf = std::numeric_limits<float>::infinity();
@@ -84,12 +93,12 @@ std::vector<WarpStep> WarpBanded(const FeatureFrames& model, FrameRange modelRan
                 best = total[std::size_t(p)] + 2 * d;
                 way = 0;
             }
-            if (const std::ptrdiff_t p = i > 0 ? at(i - 1, j) : -1; p >= 0 && total[std::size_t(p)] + d < best) {
-                best = total[std::size_t(p)] + d;
+            if (const std::ptrdiff_t p = i > 0 ? at(i - 1, j) : -1; p >= 0 && total[std::size_t(p)] + d + sidePenalty < best) {
+                best = total[std::size_t(p)] + d + sidePenalty;
                 way = 1;
             }
-            if (const std::ptrdiff_t p = j > 0 ? at(i, j - 1) : -1; p >= 0 && total[std::size_t(p)] + d < best) {
-                best = total[std::size_t(p)] + d;
+            if (const std::ptrdiff_t p = j > 0 ? at(i, j - 1) : -1; p >= 0 && total[std::size_t(p)] + d + sidePenalty < best) {
+                best = total[std::size_t(p)] + d + sidePenalty;
                 way = 2;
             }
             total[std::size_t(here)] = best;

@@ -18,7 +18,8 @@ struct WarpStep {
 // Euclidean distance between feature vectors with symmetric steps. The path
 // runs from the ranges' first frames to their last and keeps within a band
 // around their diagonal, at least 0.3 s and a quarter of the longer range
-// wide. Where both frames are quiet the distance counts a quarter, so two
+// wide; each step off the diagonal costs a fifth of the mean distance along
+// it, so that where the features say little the path keeps its pace. Where both frames are quiet the distance counts a quarter, so two
 // pauses match whatever their background. Empty when either range is empty.
 // Pure: callable from any thread.
 std::vector<WarpStep> WarpBanded(const FeatureFrames& model, FrameRange modelRange, const std::vector<bool>& modelQuiet,

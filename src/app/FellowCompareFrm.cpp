@@ -106,6 +106,7 @@ TFellowCompareFrm::TFellowCompareFrm(LastTake& takes, std::unique_ptr<ComparePla
         b->setFocusPolicy(Qt::TabFocus);
     lblStatus = new QLabel(QStringLiteral("单击上排听范读，单击下排听跟读；空格键先放范读再放跟读。"), this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus->setWordWrap(true);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(btnPlayBoth);
     buttons->addWidget(lblStatus, 1);
@@ -215,9 +216,9 @@ void TFellowCompareFrm::PlayBoth()
 
 void TFellowCompareFrm::SavePicture()
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    QString path = m_chooseFile(this, QDir(folder.isEmpty() ? QDir::homePath() : folder)
-                                          .filePath(QStringLiteral("跟读对比.png")));
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    const QString folder = !pictures.isEmpty() && QDir(pictures).exists() ? pictures : QDir::homePath();
+    QString path = m_chooseFile(this, QDir(folder).filePath(QStringLiteral("跟读对比.png")));
     if (path.isEmpty())
         return;
     if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))

@@ -48,6 +48,29 @@ bool isInside(const QObject* object, const QWidget* ancestor)
     return false;
 }
 
+// Where a tool window goes: on the side of `main` with more room, as wide as
+// that room allows; over the screen's right edge when neither side has room.
+QRect BesideWindow(const QRect& main, const QRect& screen)
+{
+    constexpr int kGap = 8;
+    constexpr int kWidest = 760;
+    constexpr int kNarrowest = 480;
+    constexpr int kHeight = 520;
+    if (!screen.isValid())
+        return {main.right() + kGap, main.top(), kWidest, kHeight};
+    const int rightRoom = screen.right() - main.right() - kGap;
+    const int leftRoom = main.left() - screen.left() - kGap;
+    const int width = std::clamp(std::max(leftRoom, rightRoom), kNarrowest, std::min(kWidest, screen.width()));
+    int x = screen.right() + 1 - width;
+    if (rightRoom >= width)
+        x = main.right() + kGap;
+    else if (leftRoom >= width)
+        x = main.left() - kGap - width;
+    const int height = std::min(kHeight, screen.height());
+    const int y = std::clamp(main.top(), screen.top(), screen.bottom() + 1 - height);
+    return {x, y, width, height};
+}
+
 } // namespace
 
 TMainForm::TMainForm(TDM& dm, QWidget* parent)
@@ -314,13 +337,8 @@ void TMainForm::miCompareClick()
 {
     if (!m_compareWindow) {
         m_compareWindow = new TFellowCompareFrm(m_reading->Takes(), std::make_unique<StudyComparePlayback>(*this), this);
-        // Beside the main window, where the screen has room for it.
-        m_compareWindow->resize(m_compareWindow->sizeHint().expandedTo(QSize(760, 520)));
-        const QRect screen = QApplication::primaryScreen() ? QApplication::primaryScreen()->availableGeometry() : QRect();
-        QPoint at = frameGeometry().topRight() + QPoint(8, 0);
-        if (screen.isValid() && !screen.contains(QRect(at, m_compareWindow->size())))
-            at = screen.topRight() - QPoint(m_compareWindow->width(), 0);
-        m_compareWindow->move(at);
+        const QScreen* screen = QApplication::primaryScreen();
+        m_compareWindow->setGeometry(BesideWindow(frameGeometry(), screen ? screen->availableGeometry() : QRect()));
     }
     m_compareWindow->show();
     m_compareWindow->raise();

@@ -313,9 +313,14 @@ void TVoiceComparePlot::PaintAxis(QPainter& p, QRect row) const
 
 void TVoiceComparePlot::PaintLegend(QPainter& p, QRect row, const std::pair<QColor, QString> (&keys)[2], bool lines) const
 {
-    // Right to left from the row's top right corner.
+    // Right to left from the row's top right corner, on a veil that keeps
+    // it readable over a waveform.
     const QFontMetrics fm = p.fontMetrics();
     const int middle = row.top() + 2 + fm.height() / 2;
+    int width = 0;
+    for (const auto& [colour, text] : keys)
+        width += fm.horizontalAdvance(text) + 32;
+    p.fillRect(QRect(row.right() - width - 2, row.top() + 1, width + 2, fm.height() + 2), QColor(255, 255, 255, 200));
     int x = row.right() - 4;
     for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
         const auto& [colour, text] = *it;
