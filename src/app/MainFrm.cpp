@@ -7,7 +7,7 @@
 #include "app/ExplainPage.h"
 #include "app/FellowCompareFrm.h"
 #include "app/GuideWindow.h"
-#include "app/HandlerGuard.h"
+#include "data/HandlerGuard.h"
 #include "app/LessonInfo.h"
 #include "app/NotePage.h"
 #include "app/ProgramPaths.h"

@@ -3,10 +3,10 @@
 
 #include "app/AppFonts.h"
 #include "app/ExplainPage.h"
-#include "app/HandlerGuard.h"
+#include "data/HandlerGuard.h"
 #include "app/NotePage.h"
 #include "data/DMUnit.h"
-#include "export/MP3Frm.h"
+#include "app/MP3Frm.h"
 
 #include <QAction>
 #include <QFrame>

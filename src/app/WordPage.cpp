@@ -1,6 +1,6 @@
 #include "app/WordPage.h"
 
-#include "app/HandlerGuard.h"
+#include "data/HandlerGuard.h"
 #include "app/PageButton.h"
 #include "app/PageGrid.h"
 #include "audio/FollowReading.h"

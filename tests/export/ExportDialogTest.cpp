@@ -4,8 +4,8 @@
 #include "app/DialogFixture.h"
 
 #include "export/ExportFiles.h"
-#include "export/MP3Frm.h"
-#include "export/SelectFolder.h"
+#include "app/MP3Frm.h"
+#include "app/SelectFolder.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,11 +1,11 @@
-#include "export/MP3Frm.h"
+#include "app/MP3Frm.h"
 
 #include "app/AppFonts.h"
 #include "data/BookName.h"
 #include "data/DMUnit.h"
 #include "data/Messages.h"
 #include "export/LessonList.h"
-#include "export/SelectFolder.h"
+#include "app/SelectFolder.h"
 
 #include <QApplication>
 #include <QCloseEvent>
