@@ -32,7 +32,7 @@ const QString kSentence = QStringLiteral("Last week I went to the theatre. I had
 PcmAudio Speak(const QString& text)
 {
     QString error;
-    auto spoken = SpokenText(text, error);
+    auto spoken = SynthesisedSpeech(text, error);
     if (!spoken) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         std::exit(1);

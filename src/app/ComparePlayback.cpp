@@ -1,6 +1,6 @@
 #include "app/ComparePlayback.h"
 
-#include "app/HandlerGuard.h"
+#include "data/HandlerGuard.h"
 #include "app/MainFrm.h"
 #include "app/StudyReading.h"
 #include "audio/FinishedTake.h"

@@ -21,7 +21,7 @@ const PcmAudio* Spoken(const QString& text)
     auto it = made.find(text);
     if (it == made.end()) {
         QString error;
-        it = made.emplace(text, SpokenText(text, error)).first;
+        it = made.emplace(text, SynthesisedSpeech(text, error)).first;
         if (!it->second)
             std::fprintf(stderr, "%s\n", qPrintable(error));
     }

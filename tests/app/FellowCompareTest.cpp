@@ -88,8 +88,8 @@ private slots:
     void initTestCase()
     {
         QString error;
-        const auto spoken = SpokenText(kSentence, error);
-        const auto word = SpokenText(QStringLiteral("morning"), error);
+        const auto spoken = SynthesisedSpeech(kSentence, error);
+        const auto word = SynthesisedSpeech(QStringLiteral("morning"), error);
         if (!spoken || !word)
             QSKIP(qPrintable(error));
         m_spoken = *spoken;

@@ -83,7 +83,7 @@ PcmAudio SyntheticVoice(double seconds, double durationFactor, double semitones,
     return Mono(std::move(samples));
 }
 
-std::optional<PcmAudio> SpokenText(const QString& text, QString& error, const QString& voice)
+std::optional<PcmAudio> SynthesisedSpeech(const QString& text, QString& error, const QString& voice)
 {
     SpeechSynthesizer::Options options;
     options.voice = voice;

@@ -18,7 +18,7 @@ PcmAudio SyntheticVoice(double seconds, double durationFactor = 1.0, double semi
 
 // `text` spoken by espeak-ng (British English, 150 words a minute), mono
 // 22,050 Hz; nothing when espeak-ng cannot be run, with why in `error`.
-std::optional<PcmAudio> SpokenText(const QString& text, QString& error, const QString& voice = QStringLiteral("en-gb"));
+std::optional<PcmAudio> SynthesisedSpeech(const QString& text, QString& error, const QString& voice = QStringLiteral("en-gb"));
 
 // The same audio `durationFactor` times as long, pitch kept (SoundTouch).
 PcmAudio Stretched(const PcmAudio& audio, double durationFactor);
