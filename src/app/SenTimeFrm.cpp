@@ -172,7 +172,7 @@ void TSenTimeForm::ShowRecording()
     const std::optional<Span> next = RowSpan(sentences, m_row + 1);
     const EditorFrame frame = FrameOf(previous, *RowSpan(sentences, m_row), next, m_audio.lengthMs());
     wave->SetView(frame.viewBegin, frame.viewEnd,
-                  RecordingPeaks(m_audio.recording(), frame.viewBegin, frame.viewEnd, kWaveWidth));
+                  RecordingPeaks(m_audio.recordingMp3(), frame.viewBegin, frame.viewEnd, kWaveWidth));
     wave->SetNeighbours(previous, next);
     wave->SetLimits(frame.lowestBegin, frame.highestEnd);
     wave->SetSpan(frame.span.beginMs, frame.span.endMs);

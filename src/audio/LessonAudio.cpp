@@ -103,7 +103,6 @@ bool LessonAudio::OpenLessonAudioFile(const QString& containerPath, int speed)
         ShowError(QString::fromUtf8(kAudioUnreadable));
         return false;
     }
-    m_recording = *mp3;
     FStream->setKeepPitch(m_keepPitch);
     ApplySpeed(speed);
     return true;
@@ -176,6 +175,11 @@ bool LessonAudio::isPlaying() const
     return FStream && FStream->isPlaying();
 }
 
+QByteArray LessonAudio::recordingMp3() const
+{
+    return FStream ? FStream->decoder().bytes() : QByteArray();
+}
+
 int LessonAudio::nativeRate() const
 {
     return FStream ? FStream->decoder().rate() : 0;
@@ -196,6 +200,5 @@ void LessonAudio::SentenceEndSync(uint32_t sync, int action)
 void LessonAudio::freeStream()
 {
     FStream.reset();
-    m_recording.clear();
     FSync = 0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -74,10 +75,11 @@ public:
     bool isPlaying() const;
     int nativeRate() const;
     QString lessonAudioFile() const { return FLessonAudioFile; }
-    // The open recording's MP3 (shared, not copied) and its length; empty
-    // and 0 without a stream.
-    QByteArray recording() const { return m_recording; }
+    // The open recording's length; 0 without a stream.
     int lengthMs() const;
+    // The open recording's MP3 (shared, not copied), empty without a stream:
+    // for decoding a span elsewhere, on any thread.
+    QByteArray recordingMp3() const;
 
     // The recording frame at `ms`: round(ms × native rate / 1000).
     static int64_t MsToFrame(int64_t ms, int rate);
@@ -101,7 +103,6 @@ private:
     uint32_t FSync = 0;  // the end that may still be reported; 0 for none
     uint32_t m_lastSync = 0;
     QString FLessonAudioFile;
-    QByteArray m_recording;  // what FStream decodes
     int m_speed = 10;
     bool m_keepPitch = false;
 };
