@@ -1,5 +1,7 @@
 #include "analysis/Partings.h"
 
+#include "analysis/Median.h"
+
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -13,14 +15,6 @@ constexpr float kLeastMovement = 1.0f;    // semitones
 constexpr int kLeastPitchFrames = 10;     // voiced in both within the window
 constexpr int kShortestStretch = 8;       // frames
 constexpr int kBridgedGap = 10;           // frames between two runs that make one stretch
-
-float Median(std::vector<float> v)
-{
-    if (v.empty())
-        return 0.0f;
-    std::nth_element(v.begin(), v.begin() + std::ptrdiff_t(v.size() / 2), v.end());
-    return v[v.size() / 2];
-}
 
 // Runs of frames where `strength` is above 0, bridged over short gaps, and
 // scored by the strength they hold.
@@ -73,7 +67,7 @@ std::vector<float> SoundStrength(const std::vector<float>& frameCost, FrameRange
         smooth[std::size_t(k)] = count ? sum / float(count) : 0.0f;
         inSpeech.push_back(smooth[std::size_t(k)]);
     }
-    const float median = Median(inSpeech);
+    const float median = MedianOf(std::move(inSpeech));
     std::vector<float> strength(frameCost.size(), 0.0f);
     if (median <= 0)
         return strength;

@@ -2,6 +2,7 @@
 
 #include "analysis/AnalysisVoice.h"
 #include "analysis/AubioFrames.h"
+#include "analysis/Median.h"
 
 #include <algorithm>
 #include <cmath>
@@ -77,8 +78,7 @@ void DropStrays(std::vector<float>& hz)
             if (at >= 0 && at < std::ptrdiff_t(hz.size()) && hz[std::size_t(at)] > 0)
                 around.push_back(hz[std::size_t(at)]);
         }
-        std::nth_element(around.begin(), around.begin() + std::ptrdiff_t(around.size() / 2), around.end());
-        if (std::fabs(12.0f * std::log2(hz[k] / around[around.size() / 2])) > kStrayLimit)
+        if (std::fabs(12.0f * std::log2(hz[k] / MedianOf(std::move(around)))) > kStrayLimit)
             kept[k] = 0.0f;
     }
     hz = std::move(kept);
@@ -91,15 +91,13 @@ std::vector<float> MedianSmoothed(const std::vector<float>& hz)
     for (std::size_t k = 0; k < hz.size(); ++k) {
         if (hz[k] <= 0)
             continue;
-        float window[5];
-        int n = 0;
+        std::vector<float> window;
         for (std::ptrdiff_t d = -2; d <= 2; ++d) {
             const std::ptrdiff_t at = std::ptrdiff_t(k) + d;
             if (at >= 0 && at < std::ptrdiff_t(hz.size()) && hz[std::size_t(at)] > 0)
-                window[n++] = hz[std::size_t(at)];
+                window.push_back(hz[std::size_t(at)]);
         }
-        std::nth_element(window, window + n / 2, window + n);
-        out[k] = window[n / 2];
+        out[k] = MedianOf(std::move(window));
     }
     return out;
 }
@@ -134,10 +132,7 @@ float MedianPitch(const std::vector<float>& hz)
 {
     std::vector<float> voiced;
     std::copy_if(hz.begin(), hz.end(), std::back_inserter(voiced), [](float f) { return f > 0; });
-    if (voiced.empty())
-        return 0.0f;
-    std::nth_element(voiced.begin(), voiced.begin() + std::ptrdiff_t(voiced.size() / 2), voiced.end());
-    return voiced[voiced.size() / 2];
+    return MedianOf(std::move(voiced));
 }
 
 float SemitonesBetween(float fromHz, float toHz)

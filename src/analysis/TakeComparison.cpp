@@ -126,6 +126,11 @@ TakeComparison CompareTake(const PcmAudio& model, const PcmAudio& take, const QS
     const std::vector<WarpStep> path = WarpBanded(m.features, m.speech, m.quiet, t.features, t.speech, t.quiet);
     c.takeFrameAt = Smoothed(TakeFrameOfModelFrame(path, m.features.Count(), t.features.Count()));
     c.pace = Pace(c.takeFrameAt);
+    // Before and after the speech nothing was paced.
+    for (int k = 0; k < c.ModelFrames(); ++k) {
+        if (path.empty() || k < path.front().model || k > path.back().model)
+            c.pace[std::size_t(k)] = 1.0f;
+    }
 
     // Each voice's median, over the frames voiced in both where there are
     // enough: a stretch only one of them voiced would otherwise pull one

@@ -18,7 +18,8 @@ struct TakeComparison {
     std::vector<float> model;  // mono voices at the analysis rate
     std::vector<float> take;
     // Per model frame: the take frame over it (fractional), and how many take
-    // frames the take spends on one model frame there (above 1: slower).
+    // frames the take spends on one model frame there (above 1: slower; 1
+    // outside the speech).
     std::vector<double> takeFrameAt;
     std::vector<float> pace;
     // Semitones around each voice's median pitch; NaN where unvoiced. The

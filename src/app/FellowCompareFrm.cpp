@@ -21,6 +21,7 @@
 namespace {
 
 const QString kNumbers[] = {QStringLiteral("①"), QStringLiteral("②"), QStringLiteral("③")};
+const QString kHowToListen = QStringLiteral("单击上排听范读，单击下排听跟读；空格键先放范读再放跟读。");
 
 QString LoudnessWarning(const TakeLoudness& loudness)
 {
@@ -104,7 +105,7 @@ TFellowCompareFrm::TFellowCompareFrm(LastTake& takes, std::unique_ptr<ComparePla
     // A mouse click leaves the focus on the picture, where Space plays.
     for (QPushButton* b : {btnPlayBoth, btnSave})
         b->setFocusPolicy(Qt::TabFocus);
-    lblStatus = new QLabel(QStringLiteral("单击上排听范读，单击下排听跟读；空格键先放范读再放跟读。"), this);
+    lblStatus = new QLabel(kHowToListen, this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     lblStatus->setWordWrap(true);
     auto* buttons = new QHBoxLayout;
@@ -146,6 +147,7 @@ void TFellowCompareFrm::TakeChanged()
     const FinishedTake& last = m_takes.Last();
     m_shownSerial = 0;
     m_model = last.model;
+    lblStatus->setText(kHowToListen);
     plot->SetComparison(nullptr);
     lblWarning->hide();
     lblPartings->clear();
