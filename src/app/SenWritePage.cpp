@@ -1,7 +1,7 @@
 #include "app/SenWritePage.h"
 
 #include "app/ExerciseWidgets.h"
-#include "app/HandlerGuard.h"
+#include "data/HandlerGuard.h"
 #include "app/MainGlyphs.h"
 #include "app/PageButton.h"
 #include "controls/QorSenMemo.h"
@@ -111,6 +111,16 @@ void TSenWritePage::sbSpeakClick(int question)
     const TQorSenMemo* memo = nsmSubject[question - 1];
     if (!memo->Answer().isEmpty())
         m_links.playSentence(memo->BeginPos(), memo->EndPos());
+}
+
+void TSenWritePage::SentenceMoved(int oldBegin, int oldEnd, int newBegin, int newEnd)
+{
+    for (TQorSenMemo* memo : nsmSubject) {
+        if (!memo->Answer().isEmpty() && memo->BeginPos() == oldBegin && memo->EndPos() == oldEnd) {
+            memo->SetBeginPos(newBegin);
+            memo->SetEndPos(newEnd);
+        }
+    }
 }
 
 void TSenWritePage::lblSenSubjectMouseEnter(int question, bool entered)

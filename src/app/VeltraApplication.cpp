@@ -1,6 +1,6 @@
 #include "app/VeltraApplication.h"
 
-#include "app/HandlerGuard.h"
+#include "data/HandlerGuard.h"
 
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -20,6 +20,12 @@ VeltraApplication::VeltraApplication(int& argc, char** argv)
     // The whole interface is Chinese, whatever the desktop's language.
     if (m_qtTranslator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(&m_qtTranslator);
+    InstallHandlerErrorReport([this](const QString& text) { ReportError(text); });
+}
+
+VeltraApplication::~VeltraApplication()
+{
+    InstallHandlerErrorReport({});
 }
 
 bool VeltraApplication::notify(QObject* receiver, QEvent* event)
@@ -75,11 +81,3 @@ void ShowApplicationErrorBox(const QString& text)
     box.exec();
 }
 
-void ReportHandlerError(const QString& text)
-{
-    if (VeltraApplication* app = VeltraApplication::Instance()) {
-        app->ReportError(text);
-        return;
-    }
-    std::fprintf(stderr, "Veltra精读: %s\n", text.toUtf8().constData());
-}
