@@ -4,7 +4,8 @@
 // builder knows, aligns every lesson's recording and text from scratch, and
 // prints per book the share of sentences cut cleanly and the distance of
 // the found begins and ends from the true ones. Then aligns a 30-minute
-// recording in a child process for its speed and peak memory.
+// recording for its speed, and has the course tool add it as a lesson in a
+// process of its own, for the peak memory of the whole command.
 #include "CourseBuilder.h"
 #include "Mp3Encoder.h"
 #include "audio/Container.h"
@@ -20,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QVariant>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -50,6 +52,19 @@ double CpuSeconds()
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+timespec WallNow()
+{
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return t;
+}
+
+double SecondsSince(const timespec& start)
+{
+    const timespec now = WallNow();
+    return double(now.tv_sec - start.tv_sec) + double(now.tv_nsec - start.tv_nsec) / 1e9;
 }
 
 std::vector<Lesson> ReadCourse(const QString& dataDir)
@@ -170,8 +185,10 @@ int MeasureAccuracy(const std::vector<Lesson>& lessons, SpeechDecoder& decoder)
     return 0;
 }
 
-// A 30-minute lesson made of the sample lessons one after another.
-void MeasureLongRecording(const std::vector<Lesson>& lessons, SpeechDecoder& decoder)
+// A 30-minute lesson made of the sample lessons one after another: aligned
+// here for the speed, then added to `dataDir` by the course tool in a
+// process of its own, for the peak memory of the whole command.
+void MeasureLongRecording(const std::vector<Lesson>& lessons, SpeechDecoder& decoder, const QString& dataDir)
 {
     MonoPcm joined;
     joined.sampleRate = kSpeechRate;
@@ -192,10 +209,7 @@ void MeasureLongRecording(const std::vector<Lesson>& lessons, SpeechDecoder& dec
         return;
     }
     const double minutes = double(mp3->frames) / kMp3SampleRate / 60.0;
-    std::fflush(stdout);
-    // A child does the work, so its peak memory is its own.
-    const pid_t child = fork();
-    if (child == 0) {
+    {
         const double start = CpuSeconds();
         const std::vector<int16_t> pcm = *SpeechSamplesOfMp3(mp3->bytes);
         const double decoded = CpuSeconds();
@@ -205,13 +219,38 @@ void MeasureLongRecording(const std::vector<Lesson>& lessons, SpeechDecoder& dec
         std::printf("%.1f-minute recording, %lld sentences: decoding %.4f and aligning %.4f of real time, %d uncertain\n",
                     minutes, static_cast<long long>(texts.size()), (decoded - start) / seconds,
                     (end - decoded) / seconds, found ? found->uncertainCount() : -1);
-        std::fflush(stdout);
-        _exit(found ? 0 : 1);
+    }
+
+    QTemporaryDir files;
+    QFile audio(files.filePath(QStringLiteral("long.mp3")));
+    QFile text(files.filePath(QStringLiteral("long.txt")));
+    if (!audio.open(QIODevice::WriteOnly) || audio.write(mp3->bytes) != mp3->bytes.size() ||
+        !text.open(QIODevice::WriteOnly) || text.write(texts.join(QLatin1Char('\n')).toUtf8()) < 0) {
+        std::printf("cannot write the long recording for the course tool\n");
+        return;
+    }
+    audio.close();
+    text.close();
+    std::fflush(stdout);
+    const timespec wallStart = WallNow();
+    const pid_t child = fork();
+    if (child == 0) {
+        const int devNull = open("/dev/null", O_WRONLY);
+        dup2(devNull, STDOUT_FILENO);
+        const QByteArray exe = VELTRA_COURSE_EXE, dir = QFile::encodeName(dataDir),
+                         a = QFile::encodeName(audio.fileName()), t = QFile::encodeName(text.fileName());
+        execl(exe.constData(), exe.constData(), "author", dir.constData(), "--book", "4", "--audio", a.constData(),
+              "--text", t.constData(), static_cast<char*>(nullptr));
+        _exit(127);
     }
     int status = 0;
     rusage usage{};
     wait4(child, &status, 0, &usage);
-    std::printf("peak memory of the process aligning it: %.0f MB\n", double(usage.ru_maxrss) / 1024.0);
+    const double cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                       double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    std::printf("veltra-course author on it: exit %d, %.1f s wall, %.4f of real time in CPU, peak memory %.0f MB\n",
+                WIFEXITED(status) ? WEXITSTATUS(status) : -1, SecondsSince(wallStart), cpu / (minutes * 60),
+                double(usage.ru_maxrss) / 1024.0);
 }
 
 } // namespace
@@ -246,6 +285,11 @@ int main(int argc, char** argv)
     }
     if (const int failed = MeasureAccuracy(lessons, *decoder))
         return failed;
-    MeasureLongRecording(lessons, *decoder);
+    // The course tool adds a lesson: never to a folder the caller named.
+    if (argc > 1) {
+        std::printf("(the course tool's run needs the sample course built here; run without an argument for it)\n");
+        return 0;
+    }
+    MeasureLongRecording(lessons, *decoder, dataDir);
     return 0;
 }

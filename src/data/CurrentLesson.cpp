@@ -98,3 +98,11 @@ bool TDM::LessonInCatalogue(int contentId) const
     const auto found = LoadRows(Database(), QStringLiteral("Select FID From tblContent Where FID=?"), {contentId}, false);
     return !found || !found->rows.isEmpty();
 }
+
+int TDM::LargestContentId() const
+{
+    if (!m_connected)
+        return 0;
+    const auto found = LoadRows(Database(), QStringLiteral("Select max(FID) From tblContent"), {}, false);
+    return found && !found->rows.isEmpty() ? found->rows.front().value(0).toInt() : 0;
+}

@@ -101,6 +101,9 @@ public:
     // Whether tblContent has a row with FID `contentId`. A failed query
     // answers true, so that stepping still costs a step and OpenLesson decides.
     bool LessonInCatalogue(int contentId) const;
+    // The largest content ID of the catalogue; 0 when it is empty, cannot be
+    // read or no data folder is open. No message.
+    int LargestContentId() const;
     // The content ID of book/lesson; 0 when the catalogue has no such row or
     // cannot be read. No message.
     int ContentIdOf(int book, int lesson) const;

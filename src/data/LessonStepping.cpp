@@ -2,28 +2,32 @@
 
 #include "data/DMUnit.h"
 
+#include <algorithm>
+
 namespace {
 
-int Wrapped(int id)
+int Wrapped(int id, int last)
 {
-    if (id > kLastContentId)
+    if (id > last)
         return 1;
     if (id < 1)
-        return kLastContentId;
+        return last;
     return id;
 }
 
 bool Step(TDM& dm, int direction)
 {
-    const int first = Wrapped(dm.CurContentID + direction);
+    // Lessons a learner added lie past the course's own.
+    const int last = std::max(kLastContentId, dm.LargestContentId());
+    const int first = Wrapped(dm.CurContentID + direction, last);
     // Pass over IDs the catalogue lacks, one full round at most; with no
     // lesson found the step costs one ID, as an unopenable lesson does.
     int id = first;
     bool found = false;
-    for (int tries = 0; tries < kLastContentId && !found; ++tries) {
+    for (int tries = 0; tries < last && !found; ++tries) {
         found = dm.LessonInCatalogue(id);
         if (!found)
-            id = Wrapped(id + direction);
+            id = Wrapped(id + direction, last);
     }
     dm.CurContentID = found ? id : first;
     return dm.OpenLesson(dm.CurContentID);

@@ -1,5 +1,6 @@
 #include "speech/SentenceTimes.h"
 
+#include "speech/PhoneLoop.h"
 #include "speech/SpeechDecoder.h"
 #include "speech/SpeechPauses.h"
 
@@ -34,6 +35,11 @@ constexpr double kSpreadConfidence = 0.3;
 constexpr double kMissingConfidence = 0.1;
 // With fewer sentences found than this share, the text is not the one read.
 constexpr double kMinFoundShare = 0.3;
+// How much worse per frame than free phones the text may explain its
+// sentences' sounds (the median over a few of them). Measured with espeak-ng
+// voices: the text read fits within 13 to 23, another text by about 53.
+constexpr double kMismatchScore = -35;
+constexpr std::size_t kCheckedSentences = 5;
 
 using Pause = SpeechPauses::Pause;
 
@@ -112,6 +118,55 @@ void Spread(const SpokenSentences& spoken, const SpeechPauses& pauses, std::size
     }
 }
 
+// The median over up to kCheckedSentences placed sentences, spread over the
+// recording, of how much worse per frame the sentence's words explain its
+// sounds than free phones do, both scored against every sound the model
+// knows. Nothing, with `error` set, when the scoring decoder cannot run.
+std::optional<double> TextFit(std::span<const int16_t> pcm, const SentenceAlignment& result, QString& error)
+{
+    std::vector<std::size_t> placed;
+    for (std::size_t s = 0; s < result.sentences.size(); ++s)
+        if (!result.sentences[s].uncertain())
+            placed.push_back(s);
+    if (placed.empty())
+        return std::nullopt;
+    const std::unique_ptr<SpeechDecoder> scorer = SpeechDecoder::open(SpeechDecoder::Scoring::AgainstEverySound, error);
+    if (!scorer)
+        return std::nullopt;
+    ForcedAligner aligner(*scorer);
+    std::vector<double> fits;
+    const std::size_t checks = std::min(kCheckedSentences, placed.size());
+    for (std::size_t c = 0; c < checks; ++c) {
+        const std::size_t s = placed[c * placed.size() / checks];
+        const auto first = std::size_t(result.spoken.firstToken[s]);
+        const auto last = std::size_t(result.spoken.firstToken[s + 1]);
+        const qint64 from = qint64(result.words[first].beginMs) * kSpeechRate / 1000;
+        const qint64 to = std::min<qint64>(qint64(pcm.size()), qint64(result.words[last - 1].endMs) * kSpeechRate / 1000);
+        if (to <= from)
+            continue;
+        const auto sounds = pcm.subspan(std::size_t(from), std::size_t(to - from));
+        const std::vector<TextToken> tokens(result.spoken.tokens.begin() + long(first), result.spoken.tokens.begin() + long(last));
+        QString ignored;
+        const auto words = aligner.align(sounds, tokens, ignored);
+        const auto free = FreePhoneScore(*scorer, sounds);
+        if (!words || !free)
+            continue;
+        double score = 0;
+        int frames = 0;
+        for (const WordTiming& w : *words) {
+            const int wordFrames = std::max(1, (w.endMs - w.beginMs) / kSpeechFrameMs);
+            // A word left out counts as explaining its share of the sounds not at all.
+            score += w.found ? w.score * wordFrames : 2 * *free * wordFrames;
+            frames += wordFrames;
+        }
+        fits.push_back(score / std::max(frames, 1) - *free);
+    }
+    if (fits.empty())
+        return std::nullopt;
+    std::nth_element(fits.begin(), fits.begin() + long(fits.size() / 2), fits.end());
+    return fits[fits.size() / 2];
+}
+
 } // namespace
 
 int SentenceAlignment::uncertainCount() const
@@ -163,9 +218,17 @@ std::vector<SentenceTiming> PlaceSentences(const SpokenSentences& spoken, const 
         const Placed& next = placed[s + 1];
         const int from = std::max(p.firstWordEnd, p.lastWordStart - kPauseReachMs);
         const int to = std::min(next.lastWordStart, next.firstWordEnd + kPauseReachMs);
-        if (const auto pause = BestPause(pauses, from, to, p.lastSound, next.firstSound)) {
-            out[s].endMs = EndIn(*pause);
-            out[s + 1].beginMs = BeginIn(*pause);
+        // Each side takes the pause nearest its own words: sound between two
+        // pauses (a breath, a tone between tracks) belongs to neither.
+        const auto ending = BestPause(pauses, from, to, p.lastSound, p.lastSound);
+        const auto beginning = BestPause(pauses, from, to, next.firstSound, next.firstSound);
+        const auto shared = BestPause(pauses, from, to, p.lastSound, next.firstSound);
+        if (ending && beginning && ending->beginMs <= beginning->beginMs) {
+            out[s].endMs = EndIn(*ending);
+            out[s + 1].beginMs = BeginIn(*beginning);
+        } else if (shared) {
+            out[s].endMs = EndIn(*shared);
+            out[s + 1].beginMs = BeginIn(*shared);
         } else {
             const int middle = (p.lastSound + next.firstSound) / 2;
             out[s].endMs = out[s + 1].beginMs = std::max(p.lastSound, std::min(middle, next.firstSound));
@@ -216,6 +279,12 @@ std::optional<SentenceAlignment> AlignSentences(std::span<const int16_t> pcm, co
         error = QStringLiteral("the text does not match the recording: %1 of its %2 sentences were found in it")
                     .arg(found)
                     .arg(sentences.size());
+        return std::nullopt;
+    }
+    const std::optional<double> fit = TextFit(pcm, result, error);
+    if (fit && *fit < kMismatchScore) {
+        error = QStringLiteral("the text does not match the recording: its words explain the sounds no better than "
+                               "another text would");
         return std::nullopt;
     }
     return result;

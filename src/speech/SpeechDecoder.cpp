@@ -29,9 +29,16 @@ bool SpeechDecoder::ModelInstalled()
     return QFileInfo(AcousticModel() + QStringLiteral("/mdef")).isFile() && QFileInfo(Dictionary()).isFile();
 }
 
-QString SpeechDecoder::phoneModelPath() const
+bool SpeechDecoder::activatePhoneLoop()
 {
-    return ModelFolder() + QStringLiteral("/en-us-phone.lm.bin");
+    static constexpr char kSearch[] = "veltra-phones";
+    if (!m_phoneLoopLoaded) {
+        const QByteArray lm = QFile::encodeName(ModelFolder() + QStringLiteral("/en-us-phone.lm.bin"));
+        if (ps_set_allphone_file(m_decoder, kSearch, lm.constData()) < 0)
+            return false;
+        m_phoneLoopLoaded = true;
+    }
+    return ps_set_search(m_decoder, kSearch) >= 0;
 }
 
 std::unique_ptr<SpeechDecoder> SpeechDecoder::open(Scoring scoring, QString& error)
