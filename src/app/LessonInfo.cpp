@@ -13,7 +13,7 @@ TLessonInfo::TLessonInfo(TMainForm& form)
     , m_form(form)
     , m_visit(form.DM)
 {
-    connect(&form.Audio(), &LessonAudio::spanStarted, this, &TLessonInfo::SpanStarted);
+    connect(&form.Audio(), &LessonAudio::spanHeard, this, &TLessonInfo::SpanHeard);
 }
 
 void TLessonInfo::LessonOpened()
@@ -46,7 +46,7 @@ void TLessonInfo::ShowStudyInfoBox()
                  .arg(info->count, info->last, info->next));
 }
 
-void TLessonInfo::SpanStarted(int beginMs, int endMs)
+void TLessonInfo::SpanHeard(int beginMs, int endMs)
 {
     if (!m_visit.Hear(beginMs, endMs))
         return;
