@@ -219,6 +219,21 @@ private slots:
         QCOMPARE(s.form.tsExplain->memoExplain->toPlainText(), ExplanationOf(1));
     }
 
+    // Titles, words, meanings and sentences are shown as they are: markup in
+    // them is never rendered (nor can it load local images).
+    void labelsShowCourseDataAsPlainText()
+    {
+        CourseFixture course;
+        Session s(course);
+        s.form.findChild<QAction*>(QStringLiteral("miCompare"))->trigger();
+        const auto labels = s.form.findChildren<QLabel*>();
+        QVERIFY(labels.size() > 20);
+        for (const QLabel* label : labels) {
+            if (label->pixmap().isNull())
+                QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName() + u' ' + label->text()));
+        }
+    }
+
     void keyEditsOfTheExplanationAreNotKept()
     {
         CourseFixture course;
