@@ -1,20 +1,22 @@
 #include "app/SenPage.h"
 
-#include "data/HandlerGuard.h"
+#include "app/LessonGrid.h"
 #include "app/PageButton.h"
 #include "app/PageGrid.h"
 #include "audio/FollowReading.h"
 #include "audio/SentenceReading.h"
+#include "data/HandlerGuard.h"
 #include "data/LessonDataSet.h"
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 
 TSenPage::TSenPage(QWidget* page, Links links) : QObject(page), tsSen(page), m_links(std::move(links))
 {
-    grdSen = new QTableView(page);
+    grdSen = new TLessonGrid(page);
     grdSen->setObjectName(QStringLiteral("grdSen"));
     grdSen->setGeometry(16, 8, 577, 291);
     grdSen->horizontalHeader()->setFont(PixelFont(QStringLiteral("宋体"), 12));
@@ -43,6 +45,15 @@ TSenPage::TSenPage(QWidget* page, Links links) : QObject(page), tsSen(page), m_l
     connect(btnSenTest, &QPushButton::clicked, this, Guarded([this] { btnSenTestClick(); }));
     connect(btnNote, &QPushButton::clicked, this, Guarded([this] { btnNoteClick(); }));
     connect(grdSen, &QTableView::clicked, this, Guarded([this] { grdSenCellClick(); }));
+
+    pmSen = new QMenu(grdSen);
+    pmSen->setObjectName(QStringLiteral("pmSen"));
+    miGridSenTime = pmSen->addAction(QStringLiteral("调整句子时间…"));
+    miGridSenTime->setObjectName(QStringLiteral("miGridSenTime"));
+    connect(miGridSenTime, &QAction::triggered, this, Guarded([this] { miSenTimeClick(); }));
+    grdSen->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grdSen, &QTableView::customContextMenuRequested, this,
+            [this](const QPoint& position) { RunGuarded([&] { grdSenContextMenu(position); }); });
     page->installEventFilter(this);
     UpdateButtons();
 }
@@ -119,6 +130,22 @@ void TSenPage::btnSenTestClick()
 void TSenPage::btnNoteClick()
 {
     m_links.openExplain();
+}
+
+void TSenPage::grdSenContextMenu(const QPoint& position)
+{
+    const QModelIndex index = grdSen->indexAt(position);
+    if (index.isValid())
+        m_links.sentences.MoveTo(index.row());
+    if (!m_links.sentences.Eof())
+        pmSen->popup(grdSen->viewport()->mapToGlobal(position));
+}
+
+void TSenPage::miSenTimeClick()
+{
+    tsSenHide();
+    m_links.editSentenceTime();
+    grdSen->setFocus();
 }
 
 void TSenPage::tsSenHide()

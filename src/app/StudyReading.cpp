@@ -3,6 +3,7 @@
 #include "app/ExplainPage.h"
 #include "app/MainFrm.h"
 #include "app/SenPage.h"
+#include "app/SenTimeFrm.h"
 #include "app/WordPage.h"
 #include "audio/LessonAudio.h"
 #include "data/DMUnit.h"
@@ -31,6 +32,10 @@ TStudyReading::TStudyReading(TMainForm& form)
     form.ttSen->SetOnTimer([this](TkznThreadTimer*) { m_sentence.TimerStep(); });
     form.ttWord->SetOnTimer([this](TkznThreadTimer*) { m_word.TimerStep(); });
 
+    auto ended = [this] { m_lastTake.TakeEnded(m_form.mpFellow->Media()); };
+    m_senFollow.SetTakeHooks({[this] { m_lastTake.TakeStarted(SentenceModel()); }, ended});
+    m_wordFollow.SetTakeHooks({[this] { m_lastTake.TakeStarted(WordModel()); }, ended});
+
     TDM& dm = form.DM;
     m_senPage = new TSenPage(
         form.tsSen,
@@ -39,7 +44,8 @@ TStudyReading::TStudyReading(TMainForm& form)
                             form.pcMain->setCurrentWidget(form.tsTest);
                             form.pcTest->setCurrentWidget(form.tsSenWrite);
                         },
-                        [&form] { form.pcMain->setCurrentWidget(form.tsExplain); }});
+                        [&form] { form.pcMain->setCurrentWidget(form.tsExplain); },
+                        [&form] { ::EditSentenceTime(&form, form.DM, form.Audio()); }});
     m_wordPage = new TWordPage(
         form.tsWord,
         TWordPage::Links{dm.adsQorWord, dm.adsQorSen, m_word, m_speaker, m_wordFollow,
@@ -51,12 +57,46 @@ TStudyReading::TStudyReading(TMainForm& form)
                          [](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); }});
 }
 
+TakeModel TStudyReading::SentenceModel() const
+{
+    TakeModel model;
+    model.kind = TakeModel::Kind::Sentence;
+    const TLessonDataSet& sentences = m_form.DM.adsQorSen;
+    // Without a sentence there is no span: the model stays without sound.
+    if (!sentences.Active() || sentences.RecNo() < 0)
+        return model;
+    model.text = sentences.FieldText(QStringLiteral("FEnglish"));
+    model.beginMs = sentences.FieldValue(QStringLiteral("FBeginPos")).toInt();
+    model.endMs = sentences.FieldValue(QStringLiteral("FEndPos")).toInt();
+    model.lessonMp3 = m_form.Audio().recordingMp3();
+    return model;
+}
+
+TakeModel TStudyReading::WordModel() const
+{
+    // The take has just opened the current word in the word player.
+    const TLessonDataSet& words = m_form.DM.adsQorWord;
+    TakeModel model;
+    model.kind = TakeModel::Kind::Word;
+    model.text = words.FieldText(QStringLiteral("FEnglish"));
+    model.book = m_form.DM.CurBook;
+    model.wordId = words.FieldValue(QStringLiteral("FID")).toInt();
+    model.wordAudio = m_form.mpWord->Media();
+    return model;
+}
+
 void TStudyReading::LeaveStudyPages()
 {
     if (m_senPage)
         m_senPage->tsSenHide();
     if (m_wordPage)
         m_wordPage->tsWordHide();
+}
+
+void TStudyReading::EditSentenceTime()
+{
+    if (m_senPage)
+        m_senPage->miSenTimeClick();
 }
 
 TStudyReading::~TStudyReading()

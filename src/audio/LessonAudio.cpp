@@ -175,9 +175,19 @@ bool LessonAudio::isPlaying() const
     return FStream && FStream->isPlaying();
 }
 
+QByteArray LessonAudio::recordingMp3() const
+{
+    return FStream ? FStream->decoder().bytes() : QByteArray();
+}
+
 int LessonAudio::nativeRate() const
 {
     return FStream ? FStream->decoder().rate() : 0;
+}
+
+int LessonAudio::lengthMs() const
+{
+    return FStream ? static_cast<int>(FStream->decoder().lengthFrames() * 1000 / nativeRate()) : 0;
 }
 
 void LessonAudio::SentenceEndSync(uint32_t sync, int action)
