@@ -53,8 +53,10 @@ CommandLine ReadCommandLine(const QStringList& arguments, QString& dataDir)
     QCommandLineParser parser;
     const QCommandLineOption data(QStringLiteral("data"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption help(QStringList{QStringLiteral("help"), QStringLiteral("h")});
+    const QCommandLineOption version(QStringLiteral("version"));
     parser.addOption(data);
     parser.addOption(help);
+    parser.addOption(version);
     if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
         const QString fault = parser.errorText().isEmpty()
             ? QStringLiteral("多余的参数：%1").arg(parser.positionalArguments().value(0))
@@ -64,7 +66,13 @@ CommandLine ReadCommandLine(const QStringList& arguments, QString& dataDir)
     }
     if (parser.isSet(help)) {
         std::fputs(kUsage, stdout);
-        std::fputs("\n  --data 数据文件夹  使用这个数据文件夹，不按默认顺序查找\n", stdout);
+        std::fputs("\n  --data 数据文件夹  使用这个数据文件夹，不按默认顺序查找\n"
+                   "  --version         显示版本号\n", stdout);
+        std::fflush(stdout);
+        return CommandLine::Answered;
+    }
+    if (parser.isSet(version)) {
+        std::fputs("veltra " VELTRA_VERSION "\n", stdout);
         std::fflush(stdout);
         return CommandLine::Answered;
     }
