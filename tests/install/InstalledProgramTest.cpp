@@ -1,8 +1,9 @@
 // The installed program as a process: the first start of a learner copies the
 // sample course into the user's data folder and a second start keeps using
-// that copy; --data and the portable layout win over the user's folder. Each
-// start has its own runtime folder (single-instance lock), the XDG_DATA_HOME
-// the case needs, the offscreen platform and the dummy audio driver.
+// that copy; --data and the portable layout win over the user's folder; both
+// executables tell their version. Each start has its own runtime folder
+// (single-instance lock), the XDG_DATA_HOME the case needs, the offscreen
+// platform and the dummy audio driver.
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
@@ -138,6 +139,20 @@ private slots:
         QCOMPARE(second.Errors(), QString());  // nothing copied, nothing said
         Options options(userData + QStringLiteral("/qor.db"));
         QCOMPARE(options.Read(QStringLiteral("Lesson")), QStringLiteral("3"));
+    }
+
+    // Both installed executables tell the build's version and end.
+    void bothProgramsTellTheVersion()
+    {
+        QTemporaryDir dataHome;
+        for (const QString& name : {QStringLiteral("veltra"), QStringLiteral("veltra-course")}) {
+            Run run(kPrefix + QStringLiteral("/bin/") + name, {QStringLiteral("--version")}, dataHome.path());
+            QVERIFY(run.process.waitForFinished(kStartTimeoutMs));
+            QCOMPARE(run.process.exitCode(), 0);
+            QCOMPARE(QString::fromUtf8(run.process.readAllStandardOutput()),
+                     name + QStringLiteral(" " VELTRA_VERSION "\n"));
+        }
+        QVERIFY(QDir(dataHome.path()).isEmpty());
     }
 
     // Both end at the database check of the folder they chose, before any
