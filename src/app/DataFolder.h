@@ -22,6 +22,10 @@ inline constexpr char kUsage[] = "用法：veltra [--data 数据文件夹] [--ve
 // else is refused with a message.
 CommandLine ReadCommandLine(const QStringList& arguments, QString& dataDir);
 
+// True when ReadCommandLine would only answer (--help, --version): that needs
+// no window system, so a terminal without a screen gets its answer too.
+bool AnswersWithoutWindows(const QStringList& arguments);
+
 // True when `dataDir` holds a lesson database: qor.db, or an old qor.mdb that
 // the start-up offers to import (names in any letter case).
 bool HoldsDatabase(const QString& dataDir);

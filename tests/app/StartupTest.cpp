@@ -241,6 +241,8 @@ private slots:
         QString read;
         QCOMPARE(ReadCommandLine(QStringList{QStringLiteral("veltra")} + arguments, read), outcome);
         QCOMPARE(read, dataDir);
+        QCOMPARE(AnswersWithoutWindows(QStringList{QStringLiteral("veltra")} + arguments),
+                 outcome == CommandLine::Answered);
         // Help goes to standard output, not into a box.
         const bool refused = outcome == CommandLine::Refused;
         QCOMPARE(messages.entries.size(), std::size_t(refused ? 1 : 0));
