@@ -1,6 +1,5 @@
 #include "speech/SentenceTimes.h"
 
-#include "speech/PhoneLoop.h"
 #include "speech/SpeechDecoder.h"
 #include "speech/SpeechPauses.h"
 
@@ -35,10 +34,13 @@ constexpr double kSpreadConfidence = 0.3;
 constexpr double kMissingConfidence = 0.1;
 // With fewer sentences found than this share, the text is not the one read.
 constexpr double kMinFoundShare = 0.3;
-// How much worse per frame than free phones the text may explain its
-// sentences' sounds (the median over a few of them). Measured with espeak-ng
-// voices: the text read fits within 13 to 23, another text by about 53.
-constexpr double kMismatchScore = -35;
+// The lowest score per frame, against every sound the model knows, at which
+// the text's words may explain its sentences' sounds (the median over a few
+// of them); a word left out of the alignment counts as kUnfoundWordScore.
+// Measured with espeak-ng voices: the text read scores -63 to -72, another
+// text about -91.
+constexpr double kMismatchScore = -82;
+constexpr double kUnfoundWordScore = -200;
 constexpr std::size_t kCheckedSentences = 5;
 
 using Pause = SpeechPauses::Pause;
@@ -119,9 +121,9 @@ void Spread(const SpokenSentences& spoken, const SpeechPauses& pauses, std::size
 }
 
 // The median over up to kCheckedSentences placed sentences, spread over the
-// recording, of how much worse per frame the sentence's words explain its
-// sounds than free phones do, both scored against every sound the model
-// knows. Nothing, with `error` set, when the scoring decoder cannot run.
+// recording, of how well per frame the sentence's words explain its sounds,
+// scored against every sound the model knows. Nothing, with `error` set,
+// when the scoring decoder cannot run.
 std::optional<double> TextFit(std::span<const int16_t> pcm, const SentenceAlignment& result, QString& error)
 {
     std::vector<std::size_t> placed;
@@ -148,18 +150,17 @@ std::optional<double> TextFit(std::span<const int16_t> pcm, const SentenceAlignm
         const std::vector<TextToken> tokens(result.spoken.tokens.begin() + long(first), result.spoken.tokens.begin() + long(last));
         QString ignored;
         const auto words = aligner.align(sounds, tokens, ignored);
-        const auto free = FreePhoneScore(*scorer, sounds);
-        if (!words || !free)
+        if (!words)
             continue;
         double score = 0;
         int frames = 0;
         for (const WordTiming& w : *words) {
             const int wordFrames = std::max(1, (w.endMs - w.beginMs) / kSpeechFrameMs);
             // A word left out counts as explaining its share of the sounds not at all.
-            score += w.found ? w.score * wordFrames : 2 * *free * wordFrames;
+            score += (w.found ? w.score : kUnfoundWordScore) * wordFrames;
             frames += wordFrames;
         }
-        fits.push_back(score / std::max(frames, 1) - *free);
+        fits.push_back(score / std::max(frames, 1));
     }
     if (fits.empty())
         return std::nullopt;

@@ -29,18 +29,6 @@ bool SpeechDecoder::ModelInstalled()
     return QFileInfo(AcousticModel() + QStringLiteral("/mdef")).isFile() && QFileInfo(Dictionary()).isFile();
 }
 
-bool SpeechDecoder::activatePhoneLoop()
-{
-    static constexpr char kSearch[] = "veltra-phones";
-    if (!m_phoneLoopLoaded) {
-        const QByteArray lm = QFile::encodeName(ModelFolder() + QStringLiteral("/en-us-phone.lm.bin"));
-        if (ps_set_allphone_file(m_decoder, kSearch, lm.constData()) < 0)
-            return false;
-        m_phoneLoopLoaded = true;
-    }
-    return ps_set_search(m_decoder, kSearch) >= 0;
-}
-
 std::unique_ptr<SpeechDecoder> SpeechDecoder::open(Scoring scoring, QString& error)
 {
     if (!ModelInstalled()) {

@@ -36,9 +36,6 @@ public:
     static std::unique_ptr<SpeechDecoder> open(Scoring scoring, QString& error);
 
     ps_decoder_s* handle() const { return m_decoder; }
-    // Makes the free phone loop (any phone after any other, steered by the
-    // model's phone language model) the active search; false on failure.
-    bool activatePhoneLoop();
 
     // The dictionary's phones for `word` (lower case), empty when it lacks it.
     QString phonesOf(const QString& word) const;
@@ -50,7 +47,6 @@ private:
 
     cmd_ln_s* m_config = nullptr;
     ps_decoder_s* m_decoder = nullptr;
-    bool m_phoneLoopLoaded = false;
 };
 
 // The sample rate the model hears.

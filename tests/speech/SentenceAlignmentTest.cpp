@@ -18,7 +18,7 @@ namespace {
 
 constexpr int kPerMs = kSpeechRate / 1000;
 
-struct Case {
+struct RecordingCase {
     const char* name;
     QStringList text;              // the sentences given to the aligner
     std::vector<bool> spoken = {}; // which of them the recording holds (all when empty)
@@ -51,7 +51,7 @@ struct Recording {
     std::vector<SoundSpan> sentences;  // one per spoken sentence
 };
 
-Recording Record(const Case& c, QString& error)
+Recording Record(const RecordingCase& c, QString& error)
 {
     const QStringList& said = c.recordingText.isEmpty() ? c.text : c.recordingText;
     QStringList texts;
@@ -101,7 +101,7 @@ Recording Record(const Case& c, QString& error)
     return r;
 }
 
-const Case kCases[] = {
+const RecordingCase kRecordings[] = {
     {.name = "OneALineShortPauses",
      .text = {"It is seven o'clock.", "Is the classroom open?", "No, it is closed today.", "Then we must wait outside."},
      .pauseMs = 250},
@@ -133,11 +133,11 @@ const Case kCases[] = {
                        "Nobody could count all the stars that night."}},
 };
 
-class SentenceAlignment : public testing::TestWithParam<Case> {};
+class AlignedRecording : public testing::TestWithParam<RecordingCase> {};
 
-TEST_P(SentenceAlignment, SpansHoldTheirSentenceAndNoNeighbour)
+TEST_P(AlignedRecording, SpansHoldTheirSentenceAndNoNeighbour)
 {
-    const Case& c = GetParam();
+    const RecordingCase& c = GetParam();
     QString error;
     const Recording recording = Record(c, error);
     ASSERT_FALSE(recording.pcm.empty()) << error.toStdString();
@@ -179,8 +179,8 @@ TEST_P(SentenceAlignment, SpansHoldTheirSentenceAndNoNeighbour)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Recordings, SentenceAlignment, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Recordings, AlignedRecording, testing::ValuesIn(kRecordings),
+                         [](const testing::TestParamInfo<RecordingCase>& info) { return std::string(info.param.name); });
 
 // The recording as the aligner hears it keeps the program's time line: a
 // click at a known time in a lesson MP3 is heard at that time, whatever the
