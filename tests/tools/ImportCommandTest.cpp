@@ -415,7 +415,7 @@ TEST_F(OldFolder, ChineseLinesForTheProgram)
 {
     const ToolRun run = RunImport({"--chinese", old, old});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains("[3/10] tblQor1：读出 6 行，写入 6 行\n")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("[3/10] 第一册课文：读出 6 行，写入 6 行\n")) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains("[10/10] 录音文件留在原处\n")) << run.out.toStdString();
     const ToolRun again = RunImport({"--chinese", old, old});
     EXPECT_EQ(again.err, QStringLiteral("veltra-course: %1 中已经有词库 qor.db；要替换它请加上 --replace（原来的会保留）\n"

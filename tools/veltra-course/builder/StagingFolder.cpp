@@ -57,39 +57,19 @@ bool MoveNoReplace(const QString& from, const QString& to)
     return ::rename(Native(from).constData(), Native(to).constData()) == 0;
 }
 
-// Everything written on the file system holding `path`, in one call.
-bool SyncFileSystemOf(const QString& path)
-{
-    const int fd = ::open(Native(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool synced = syncfs(fd) == 0;
-    const int saved = errno;
-    ::close(fd);
-    errno = saved;
-    return synced;
-}
-
-bool SyncFile(const QString& path)
+// Opens `path` only to hand it to `sync`: fsync for a file or a folder's
+// entries (a rename is on the disk once its folder is), syncfs for
+// everything written on the file system holding it. Keeps the sync's errno.
+bool Sync(const QString& path, int (*sync)(int))
 {
     const int fd = ::open(Native(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    const bool synced = fsync(fd) == 0;
+    const bool synced = sync(fd) == 0;
     const int saved = errno;
     ::close(fd);
     errno = saved;
     return synced;
-}
-
-// A rename is on the disk once its folder is: at worst a crash undoes it.
-void SyncFolderEntries(const QString& folder)
-{
-    const int fd = ::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    fsync(fd);
-    ::close(fd);
 }
 
 // Swapping two entries in one step leaves no moment without either.
@@ -219,14 +199,14 @@ bool StagingFolder::commit(QString& error, const QString& keepReplaced)
     Q_ASSERT(m_place == Place::BesideTarget);
     // Everything staged reaches the disk before the folder takes its place,
     // in one sync instead of one per file.
-    if (!SyncFileSystemOf(m_path)) {
-        error = QStringLiteral("cannot write the new files in %1: %2").arg(m_path, SystemReason());
+    if (!Sync(m_path, syncfs)) {
+        error = QStringLiteral("cannot write the new files for %1: %2").arg(m_target, SystemReason());
         return false;
     }
     const bool hadTarget = QFileInfo::exists(m_target);
     if (hadTarget && Exchange(m_path, m_target)) {
         m_committed = true;
-        SyncFolderEntries(home());
+        Sync(home(), fsync);
         return putAside(m_path, keepReplaced, error);
     }
     // The file system cannot swap: move the old folder aside first.
@@ -242,7 +222,7 @@ bool StagingFolder::commit(QString& error, const QString& keepReplaced)
         return false;
     }
     m_committed = true;
-    SyncFolderEntries(home());
+    Sync(home(), fsync);
     return !hadTarget || putAside(old, keepReplaced, error);
 }
 
@@ -256,12 +236,12 @@ bool StagingFolder::commitFile(const QString& name, const QString& replaces, con
         error = QStringLiteral("%1: %2").arg(what, SystemReason());
         return false;
     };
-    if (!SyncFile(staged))
+    if (!Sync(staged, fsync))
         return failed(QStringLiteral("cannot write the new %1 in %2").arg(name, m_target));
     // The moves below reach the disk with the folder's entries.
     const struct SyncTarget {
         QString folder;
-        ~SyncTarget() { SyncFolderEntries(folder); }
+        ~SyncTarget() { Sync(folder, fsync); }
     } syncTarget{m_target};
     if (replaces.isEmpty())
         return MoveNoReplace(staged, target) || failed(QStringLiteral("cannot put the new %1 into %2").arg(name, m_target));

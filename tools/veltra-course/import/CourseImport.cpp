@@ -6,11 +6,14 @@
 #include "ImportedTables.h"
 #include "StagingFolder.h"
 
+#include "data/BookName.h"
 #include "data/DataPath.h"
 #include "data/Schema.h"
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
 
 namespace {
 
@@ -40,10 +43,24 @@ ImportText Unwritten(TablesWritten written, const QString& newDir, const QString
             QStringLiteral("无法在 %1 中写入新词库：%2").arg(newDir, detail)};
 }
 
+// What a table holds, for the learner, who knows no table names.
+QString TableContents(const QString& table)
+{
+    static const QRegularExpression book(QStringLiteral("^tblQor(\\d)$"));
+    if (const QRegularExpressionMatch m = book.match(table); m.hasMatch())
+        return QStringLiteral("%1课文").arg(BookName(m.captured(1).toInt()));
+    static const QHash<QString, QString> names = {
+        {QStringLiteral("tblOptions"), QStringLiteral("选项")},  {QStringLiteral("tblContent"), QStringLiteral("课程目录")},
+        {QStringLiteral("tblQor"), QStringLiteral("单词")},      {QStringLiteral("tblNote"), QStringLiteral("课程笔记")},
+        {QStringLiteral("tblExplain"), QStringLiteral("重点讲解")},
+    };
+    return names.value(table, table);
+}
+
 ImportText TableLine(const TableCount& c)
 {
     return {QStringLiteral("%1: %2 rows read, %3 rows written").arg(c.table).arg(c.read).arg(c.written),
-            QStringLiteral("%1：读出 %2 行，写入 %3 行").arg(c.table).arg(c.read).arg(c.written)};
+            QStringLiteral("%1：读出 %2 行，写入 %3 行").arg(TableContents(c.table)).arg(c.read).arg(c.written)};
 }
 
 ImportText FilesLine(const CopiedFiles& copied)

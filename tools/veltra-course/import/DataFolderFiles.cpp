@@ -17,6 +17,9 @@ namespace {
 
 // Containers run to a few megabytes: a large buffer moves most in one call.
 constexpr size_t kCopyBuffer = size_t(1) << 20;
+// What the kernel copies in one call where it copies by itself, between
+// two looks at `stop`.
+constexpr size_t kKernelCopy = size_t(16) << 20;
 
 class FileDescriptor {
 public:
@@ -72,9 +75,19 @@ public:
                                   O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
         if (out.get() < 0)
             return failed(from, to);
+        // The kernel copies without a trip through our buffer where the file
+        // systems let it; where they do not, the buffer takes over.
+        bool inKernel = true;
         for (;;) {
             if (m_stop && m_stop())
                 return false;
+            if (inKernel) {
+                const ssize_t n = copy_file_range(in.get(), nullptr, out.get(), nullptr, kKernelCopy, 0);
+                if (n == 0)
+                    break;
+                inKernel = n > 0 || errno == EINTR;
+                continue;
+            }
             const ssize_t n = ::read(in.get(), m_buffer.data(), m_buffer.size());
             if (n < 0 && errno == EINTR)
                 continue;
