@@ -8,6 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
   libmpg123-dev libsndfile1-dev libsdl2-dev zlib1g-dev libsamplerate0-dev libsoundtouch-dev
+  libaubio-dev
   libyaml-cpp-dev libmp3lame-dev mdbtools-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev

@@ -1,5 +1,6 @@
 #include "app/DialogGrid.h"
 
+#include "app/LessonGrid.h"
 #include "data/LessonDataSet.h"
 #include "data/LessonTableModel.h"
 
@@ -8,7 +9,7 @@
 
 QTableView* NewDialogGrid(QWidget* dialog, const QString& name, TLessonDataSet& dataSet)
 {
-    auto* grid = new QTableView(dialog);
+    auto* grid = new TLessonGrid(dialog);
     grid->setObjectName(name);
     grid->setModel(dataSet.Model());
     grid->setSelectionModel(dataSet.SelectionModel());

@@ -1,6 +1,6 @@
 #include "app/ExplainPage.h"
 
-#include "app/HandlerGuard.h"
+#include "data/HandlerGuard.h"
 
 #include <QKeyEvent>
 #include <QTextBlock>

@@ -1,6 +1,6 @@
 #include "app/LessonInfo.h"
 
-#include "app/HandlerGuard.h"
+#include "data/HandlerGuard.h"
 #include "app/MainFrm.h"
 #include "audio/LessonAudio.h"
 #include "data/DMUnit.h"

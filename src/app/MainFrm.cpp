@@ -2,10 +2,12 @@
 
 #include "app/AboutBox.h"
 #include "app/AppFonts.h"
+#include "app/ComparePlayback.h"
 #include "app/ExercisePages.h"
 #include "app/ExplainPage.h"
+#include "app/FellowCompareFrm.h"
 #include "app/GuideWindow.h"
-#include "app/HandlerGuard.h"
+#include "data/HandlerGuard.h"
 #include "app/LessonInfo.h"
 #include "app/NotePage.h"
 #include "app/ProgramPaths.h"
@@ -44,6 +46,29 @@ bool isInside(const QObject* object, const QWidget* ancestor)
             return true;
     }
     return false;
+}
+
+// Where a tool window goes: on the side of `main` with more room, as wide as
+// that room allows; over the screen's right edge when neither side has room.
+QRect BesideWindow(const QRect& main, const QRect& screen)
+{
+    constexpr int kGap = 8;
+    constexpr int kWidest = 760;
+    constexpr int kNarrowest = 480;
+    constexpr int kHeight = 520;
+    if (!screen.isValid())
+        return {main.right() + kGap, main.top(), kWidest, kHeight};
+    const int rightRoom = screen.right() - main.right() - kGap;
+    const int leftRoom = main.left() - screen.left() - kGap;
+    const int width = std::clamp(std::max(leftRoom, rightRoom), kNarrowest, std::min(kWidest, screen.width()));
+    int x = screen.right() + 1 - width;
+    if (rightRoom >= width)
+        x = main.right() + kGap;
+    else if (leftRoom >= width)
+        x = main.left() - kGap - width;
+    const int height = std::min(kHeight, screen.height());
+    const int y = std::clamp(main.top(), screen.top(), screen.bottom() + 1 - height);
+    return {x, y, width, height};
 }
 
 } // namespace
@@ -100,6 +125,8 @@ TMainForm::~TMainForm()
 {
     qApp->removeEventFilter(this);
     FormClose();
+    // Before the reading it follows and the players it plays through.
+    delete m_compareWindow;
 }
 
 void TMainForm::FormCreate()
@@ -304,6 +331,18 @@ void TMainForm::miAboutClick()
     m_aboutBox->show();
     m_aboutBox->raise();
     m_aboutBox->activateWindow();
+}
+
+void TMainForm::miCompareClick()
+{
+    if (!m_compareWindow) {
+        m_compareWindow = new TFellowCompareFrm(m_reading->Takes(), std::make_unique<StudyComparePlayback>(*this), this);
+        const QScreen* screen = QApplication::primaryScreen();
+        m_compareWindow->setGeometry(BesideWindow(frameGeometry(), screen ? screen->availableGeometry() : QRect()));
+    }
+    m_compareWindow->show();
+    m_compareWindow->raise();
+    m_compareWindow->activateWindow();
 }
 
 void TMainForm::pcMainChange(int index)

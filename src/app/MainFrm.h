@@ -118,6 +118,7 @@ private:
     void miOptionClick();
     void miHelpClick();
     void miAboutClick();
+    void miCompareClick();
     void pcMainChange(int index);
     void pcTestChange(int index);
     void tsTestShow();
@@ -128,6 +129,7 @@ private:
     TLessonInfo* m_lessonInfo = nullptr;       // a child of the window
     QPointer<QWidget> m_aboutBox;
     QPointer<QWidget> m_guideWindow;
+    QPointer<QWidget> m_compareWindow;
     bool m_startupFailed = false;
     bool m_showHint = false;
     bool m_closed = false;

@@ -1,10 +1,11 @@
 #include "app/SenPage.h"
 
-#include "app/HandlerGuard.h"
+#include "app/LessonGrid.h"
 #include "app/PageButton.h"
 #include "app/PageGrid.h"
 #include "audio/FollowReading.h"
 #include "audio/SentenceReading.h"
+#include "data/HandlerGuard.h"
 #include "data/LessonDataSet.h"
 
 #include <QEvent>
@@ -24,7 +25,7 @@ struct ButtonRefresh {
 
 TSenPage::TSenPage(QWidget* page, Links links) : QObject(page), tsSen(page), m_links(std::move(links))
 {
-    grdSen = new QTableView(page);
+    grdSen = new TLessonGrid(page);
     grdSen->setObjectName(QStringLiteral("grdSen"));
     grdSen->setGeometry(16, 8, 577, 291);
     grdSen->horizontalHeader()->setFont(PixelFont(QStringLiteral("宋体"), 12));

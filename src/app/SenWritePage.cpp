@@ -1,7 +1,7 @@
 #include "app/SenWritePage.h"
 
 #include "app/ExerciseWidgets.h"
-#include "app/HandlerGuard.h"
+#include "data/HandlerGuard.h"
 #include "app/MainGlyphs.h"
 #include "app/PageButton.h"
 #include "controls/QorSenMemo.h"

@@ -31,6 +31,10 @@ TStudyReading::TStudyReading(TMainForm& form)
     form.ttSen->SetOnTimer([this](TkznThreadTimer*) { m_sentence.TimerStep(); });
     form.ttWord->SetOnTimer([this](TkznThreadTimer*) { m_word.TimerStep(); });
 
+    auto ended = [this] { m_lastTake.TakeEnded(m_form.mpFellow->Media()); };
+    m_senFollow.SetTakeHooks({[this] { m_lastTake.TakeStarted(SentenceModel()); }, ended});
+    m_wordFollow.SetTakeHooks({[this] { m_lastTake.TakeStarted(WordModel()); }, ended});
+
     TDM& dm = form.DM;
     m_senPage = new TSenPage(
         form.tsSen,
@@ -49,6 +53,34 @@ TStudyReading::TStudyReading(TMainForm& form)
                          },
                          [&form] { form.pcMain->setCurrentWidget(form.tsSen); },
                          [](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); }});
+}
+
+TakeModel TStudyReading::SentenceModel() const
+{
+    TakeModel model;
+    model.kind = TakeModel::Kind::Sentence;
+    const TLessonDataSet& sentences = m_form.DM.adsQorSen;
+    // Without a sentence there is no span: the model stays without sound.
+    if (!sentences.Active() || sentences.RecNo() < 0)
+        return model;
+    model.text = sentences.FieldText(QStringLiteral("FEnglish"));
+    model.beginMs = sentences.FieldValue(QStringLiteral("FBeginPos")).toInt();
+    model.endMs = sentences.FieldValue(QStringLiteral("FEndPos")).toInt();
+    model.lessonMp3 = m_form.Audio().recordingMp3();
+    return model;
+}
+
+TakeModel TStudyReading::WordModel() const
+{
+    // The take has just opened the current word in the word player.
+    const TLessonDataSet& words = m_form.DM.adsQorWord;
+    TakeModel model;
+    model.kind = TakeModel::Kind::Word;
+    model.text = words.FieldText(QStringLiteral("FEnglish"));
+    model.book = m_form.DM.CurBook;
+    model.wordId = words.FieldValue(QStringLiteral("FID")).toInt();
+    model.wordAudio = m_form.mpWord->Media();
+    return model;
 }
 
 void TStudyReading::LeaveStudyPages()

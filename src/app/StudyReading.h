@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ReadingAdapters.h"
+#include "audio/FinishedTake.h"
 #include "audio/FollowReading.h"
 #include "audio/SentenceReading.h"
 #include "audio/WordReading.h"
@@ -34,8 +35,15 @@ public:
     void SpanEnded() { m_sentence.SpanEnded(); }
 
     WordSpeaker& Speaker() { return m_speaker; }
+    // The last take that ended on either page, with what it was read after.
+    LastTake& Takes() { return m_lastTake; }
+    // Whether a take is being recorded on either page.
+    bool Recording() const { return m_senFollow.Recording() || m_wordFollow.Recording(); }
 
 private:
+    TakeModel SentenceModel() const;
+    TakeModel WordModel() const;
+
     class LessonPlayback final : public SentencePlayback {
     public:
         explicit LessonPlayback(LessonAudio& audio) : m_audio(audio) {}
@@ -57,6 +65,7 @@ private:
     WordReading m_word;
     FollowReading m_senFollow;
     FollowReading m_wordFollow;
+    LastTake m_lastTake;
     // Children of the page containers; deleted here first, so no page event
     // reaches the controllers once they are gone.
     QPointer<TSenPage> m_senPage;

@@ -1,6 +1,6 @@
 #include "app/VeltraApplication.h"
 
-#include "app/HandlerGuard.h"
+#include "data/HandlerGuard.h"
 
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -20,6 +20,12 @@ VeltraApplication::VeltraApplication(int& argc, char** argv)
     setApplicationVersion(QStringLiteral(VELTRA_VERSION));
     if (LoadQtChinese(m_qtTranslator))
         installTranslator(&m_qtTranslator);
+    InstallHandlerErrorReport([this](const QString& text) { ReportError(text); });
+}
+
+VeltraApplication::~VeltraApplication()
+{
+    InstallHandlerErrorReport({});
 }
 
 bool VeltraApplication::notify(QObject* receiver, QEvent* event)
@@ -91,11 +97,3 @@ void ShowApplicationErrorBox(const QString& text)
     box.exec();
 }
 
-void ReportHandlerError(const QString& text)
-{
-    if (VeltraApplication* app = VeltraApplication::Instance()) {
-        app->ReportError(text);
-        return;
-    }
-    std::fprintf(stderr, "Veltra精读: %s\n", text.toUtf8().constData());
-}

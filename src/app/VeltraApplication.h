@@ -14,7 +14,9 @@ class VeltraApplication final : public QApplication {
 public:
     using ErrorBox = std::function<void(const QString& text)>;
 
+    // Also installs itself as the handlers' error report.
     VeltraApplication(int& argc, char** argv);
+    ~VeltraApplication() override;
 
     bool notify(QObject* receiver, QEvent* event) override;
 

@@ -1,11 +1,12 @@
 #include "app/WordPage.h"
 
-#include "app/HandlerGuard.h"
+#include "app/LessonGrid.h"
 #include "app/PageButton.h"
 #include "app/PageGrid.h"
 #include "audio/FollowReading.h"
 #include "audio/WordReading.h"
 #include "audio/WordSpeaker.h"
+#include "data/HandlerGuard.h"
 #include "data/LessonDataSet.h"
 #include "data/LessonTableModel.h"
 
@@ -65,7 +66,7 @@ bool FindRelatedSentence(TLessonDataSet& sentences, const QString& word)
 
 TWordPage::TWordPage(QWidget* page, Links links) : QObject(page), tsWord(page), m_links(std::move(links))
 {
-    DBGridEh1 = new QTableView(page);
+    DBGridEh1 = new TLessonGrid(page);
     DBGridEh1->setObjectName(QStringLiteral("DBGridEh1"));
     DBGridEh1->setGeometry(16, 16, 209, 313);
     DBGridEh1->horizontalHeader()->setFont(PixelFont(kSongTi, 14));

@@ -1,7 +1,7 @@
 #include "app/WordWritePage.h"
 
 #include "app/ExerciseWidgets.h"
-#include "app/HandlerGuard.h"
+#include "data/HandlerGuard.h"
 #include "app/MainGlyphs.h"
 #include "app/PageButton.h"
 #include "controls/kznLabelEdit.h"

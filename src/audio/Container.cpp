@@ -1,10 +1,10 @@
 #include "audio/Container.h"
 
 #include "audio/TempFolder.h"
+#include "data/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QTemporaryFile>
 
 // Lets zlib take read-only input.
@@ -167,23 +167,30 @@ QString UnpackToTempFile(const QString& containerPath, const QString& extension)
     return name;
 }
 
-QString UnpackToFolder(const QString& containerPath, const QString& folder, const QString& fileName)
+QString UnpackToFolder(const QString& containerPath, const QString& folder, const QString& fileName,
+                       QString* writeError)
 {
     if (!QFile::exists(containerPath))
         return {};
-    if (!QDir().mkpath(folder))
+    const std::optional<QByteArray> audio = UnpackContainerFile(containerPath);
+    if (!audio)
         return {};
     QString path = folder;
     if (!path.endsWith(QLatin1Char('/')))
         path += QLatin1Char('/');
     path += fileName;
-    const std::optional<QByteArray> audio = UnpackContainerFile(containerPath);
-    if (!audio)
+    if (!QDir().mkpath(folder)) {
+        if (writeError)
+            *writeError = qt_error_string();
         return {};
+    }
     // A failed write leaves the earlier export untouched.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !WriteAll(file, *audio) || !file.commit())
+    const QString reason = SaveWholeFile(path, *audio);
+    if (!reason.isEmpty()) {
+        if (writeError)
+            *writeError = reason;
         return {};
+    }
     return path;
 }
 

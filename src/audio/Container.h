@@ -31,9 +31,13 @@ QString MakeTempFileName(const QString& extension);
 QString UnpackToTempFile(const QString& containerPath, const QString& extension);
 
 // Unpacks into folder/fileName, creating the folder (and its parents) when the
-// container exists, and replacing an existing file only once the new content
-// is complete. Returns the written path, or empty.
-QString UnpackToFolder(const QString& containerPath, const QString& folder, const QString& fileName);
+// container is usable, and replacing an existing file only once the new
+// content is complete. Returns the written path, or empty. When the container
+// was usable but the file could not be written, `writeError` (when given)
+// receives the system's reason; it is left alone for a missing or damaged
+// container.
+QString UnpackToFolder(const QString& containerPath, const QString& folder, const QString& fileName,
+                       QString* writeError = nullptr);
 
 // The inverse, for course builders: a container holding `audio`, or an empty
 // array when `audio` is too large for the length field.

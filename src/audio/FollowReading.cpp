@@ -31,6 +31,8 @@ void FollowReading::StartTake(const std::function<void()>& prepareModel)
         m_recording = false;
         throw;
     }
+    if (m_hooks.started)
+        m_hooks.started();
 }
 
 void FollowReading::StopTake()
@@ -40,6 +42,8 @@ void FollowReading::StopTake()
     m_recording = false;
     m_takeEnded = true;
     m_recorder.Stop();
+    if (m_hooks.ended)
+        m_hooks.ended();
     m_recorder.Rewind();
     m_recorder.Play();
 }
@@ -51,6 +55,8 @@ void FollowReading::EndTakeSilently()
     m_recording = false;
     m_takeEnded = true;
     m_recorder.Stop();
+    if (m_hooks.ended)
+        m_hooks.ended();
 }
 
 void FollowReading::PlayTake()

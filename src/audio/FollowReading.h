@@ -21,6 +21,14 @@ class FollowReading {
 public:
     FollowReading(TakeRecorder& recorder, QString takeFile);
 
+    // Told of every take on this page: `started` once it records, `ended`
+    // once the recorder has stopped (by the button or by leaving the page).
+    struct TakeHooks {
+        std::function<void()> started;
+        std::function<void()> ended;
+    };
+    void SetTakeHooks(TakeHooks hooks) { m_hooks = std::move(hooks); }
+
     // Starts a take. `prepareModel` runs first (the word page opens its model
     // word there). If it or the recorder throws, the page is idle again as
     // before the call and the error goes on to the caller.
@@ -40,6 +48,7 @@ public:
 private:
     TakeRecorder& m_recorder;
     QString m_takeFile;
+    TakeHooks m_hooks;
     bool m_recording = false;
     bool m_takeEnded = false;
 };

@@ -175,6 +175,11 @@ bool LessonAudio::isPlaying() const
     return FStream && FStream->isPlaying();
 }
 
+QByteArray LessonAudio::recordingMp3() const
+{
+    return FStream ? FStream->decoder().bytes() : QByteArray();
+}
+
 int LessonAudio::nativeRate() const
 {
     return FStream ? FStream->decoder().rate() : 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -74,6 +75,9 @@ public:
     bool isPlaying() const;
     int nativeRate() const;
     QString lessonAudioFile() const { return FLessonAudioFile; }
+    // The open recording's MP3 (shared, not copied), empty without a stream:
+    // for decoding a span elsewhere, on any thread.
+    QByteArray recordingMp3() const;
 
     // The recording frame at `ms`: round(ms × native rate / 1000).
     static int64_t MsToFrame(int64_t ms, int rate);

@@ -32,6 +32,8 @@ public:
     static std::unique_ptr<Mp3Decoder> open(const QByteArray& bytes);
 
     int rate() const { return m_rate; }
+    // The MP3 it decodes (shared, not copied).
+    const QByteArray& bytes() const { return m_memory.bytes; }
     int channels() const { return m_channels; }
     int64_t lengthFrames() const { return m_length; }
 

@@ -4,10 +4,10 @@
 #include "data/Cipher.h"
 #include "data/DataPath.h"
 #include "data/LessonDataSet.h"
+#include "data/WholeFile.h"
 #include "export/LessonList.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QSet>
 
 namespace {
@@ -52,17 +52,11 @@ std::optional<QVector<LrcSentence>> ReadSentences(const QSqlDatabase& db, const 
     return sentences;
 }
 
-bool WriteFile(const QString& path, const QByteArray& content)
-{
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
-}
-
 } // namespace
 
-QString ExportOutcomeMessage(ExportOutcome outcome)
+QString ExportMessage(const ExportResult& result)
 {
-    switch (outcome) {
+    switch (result.outcome) {
     case ExportOutcome::Done:
         return QStringLiteral("已完成MP3和歌词文件输出！");
     case ExportOutcome::InvalidList:
@@ -71,6 +65,8 @@ QString ExportOutcomeMessage(ExportOutcome outcome)
         return QStringLiteral("根据您指定的条件，没有找到任何课程！");
     case ExportOutcome::LessonDataError:
         return QStringLiteral("课文数据错误！");
+    case ExportOutcome::WriteFailed:
+        return QStringLiteral("无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(result.file), result.reason);
     case ExportOutcome::Cancelled:
         break;
     }
@@ -79,7 +75,8 @@ QString ExportOutcomeMessage(ExportOutcome outcome)
 
 bool ExportOutcomeIsError(ExportOutcome outcome)
 {
-    return outcome == ExportOutcome::NoLessons || outcome == ExportOutcome::LessonDataError;
+    return outcome == ExportOutcome::NoLessons || outcome == ExportOutcome::LessonDataError
+        || outcome == ExportOutcome::WriteFailed;
 }
 
 ExportChoice ChooseExportLessons(const QSqlDatabase& db, int book, const QString& expression)
@@ -113,24 +110,30 @@ QString ExportFileName(int book, int lesson, const QString& extension)
     return QStringLiteral("qor%1-%2").arg(book).arg(lesson) + extension;
 }
 
-ExportOutcome ExportLessons(const QSqlDatabase& db, const QString& dataDir, const QVector<ExportLesson>& lessons,
-                            const QString& folder, LrcTimeStyle style, const ExportProgress& progress)
+ExportResult ExportLessons(const QSqlDatabase& db, const QString& dataDir, const QVector<ExportLesson>& lessons,
+                           const QString& folder, LrcTimeStyle style, const ExportProgress& progress)
 {
     const QDir out(folder);
     for (const ExportLesson& lesson : lessons) {
         const std::optional<QVector<LrcSentence>> sentences = ReadSentences(db, lesson);
         if (!sentences)
-            return ExportOutcome::LessonDataError;
+            return {ExportOutcome::LessonDataError, {}, {}};
         ExportedFiles files;
-        // A lesson without a usable recording still gets its lyrics.
+        // A lesson without a usable recording still gets its lyrics; one whose
+        // recording cannot be written ends the export.
+        const QString mp3Name = ExportFileName(lesson.book, lesson.lesson, QStringLiteral(".mp3"));
         const QString container = ResolveDataPath(dataDir, LessonContainerPath(lesson.book, lesson.lesson));
+        QString reason;
         if (!container.isEmpty())
-            files.mp3 = UnpackToFolder(container, folder, ExportFileName(lesson.book, lesson.lesson, QStringLiteral(".mp3")));
+            files.mp3 = UnpackToFolder(container, folder, mp3Name, &reason);
+        if (!reason.isEmpty())
+            return {ExportOutcome::WriteFailed, out.filePath(mp3Name), reason};
         files.lrc = out.filePath(ExportFileName(lesson.book, lesson.lesson, QStringLiteral(".lrc")));
-        if (!WriteFile(files.lrc, BuildLrc(lesson.book, *sentences, style)))
-            return ExportOutcome::LessonDataError;
+        reason = SaveWholeFile(files.lrc, BuildLrc(lesson.book, *sentences, style));
+        if (!reason.isEmpty())
+            return {ExportOutcome::WriteFailed, files.lrc, reason};
         if (progress)
             progress(lesson, files);
     }
-    return ExportOutcome::Done;
+    return {};
 }

@@ -18,13 +18,24 @@ enum class ExportOutcome {
     InvalidList,      // the lesson expression is not valid; nothing written
     NoLessons,        // the expression names no lesson of the book; nothing written
     Cancelled,        // no output folder chosen; nothing written, nothing said
-    LessonDataError,  // a lesson without sentences or an unwritable lyric file;
-                      // the lessons before it stay written, the rest are skipped
+    LessonDataError,  // a lesson without sentences; the lessons before it stay
+                      // written, the rest are skipped
+    WriteFailed,      // a recording or lyric file could not be written (a full
+                      // disk, a folder without write permission); the complete
+                      // files before it stay, the rest are skipped
 };
 
-// The text for `outcome` ("" for Cancelled) and whether it is an error (the
+// An export's end, with the file that could not be written and the system's
+// reason for WriteFailed.
+struct ExportResult {
+    ExportOutcome outcome = ExportOutcome::Done;
+    QString file;
+    QString reason;
+};
+
+// The text for `result` ("" for Cancelled) and whether it is an error (the
 // error box) rather than information.
-QString ExportOutcomeMessage(ExportOutcome outcome);
+QString ExportMessage(const ExportResult& result);
 bool ExportOutcomeIsError(ExportOutcome outcome);
 
 // One catalogue row to export.
@@ -58,7 +69,8 @@ using ExportProgress = std::function<void(const ExportLesson& lesson, const Expo
 
 // Writes the lessons, in order, into the existing folder `folder`: the
 // recording unpacked from `dataDir`'s container and the lyric file. A file of
-// the same name is replaced only once its new content is complete. Returns
-// Done or LessonDataError.
-ExportOutcome ExportLessons(const QSqlDatabase& db, const QString& dataDir, const QVector<ExportLesson>& lessons,
+// the same name is replaced only once its new content is complete. A missing
+// or damaged container only leaves that lesson without its recording.
+// Returns Done, LessonDataError or WriteFailed.
+ExportResult ExportLessons(const QSqlDatabase& db, const QString& dataDir, const QVector<ExportLesson>& lessons,
                             const QString& folder, LrcTimeStyle style, const ExportProgress& progress = {});

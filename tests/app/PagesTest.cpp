@@ -43,6 +43,8 @@ private slots:
     void senPageLayout();
     void wordPageLayout();
     void gridClickReadsTheCurrentRow();
+    void keysMoveTheCurrentRow_data();
+    void keysMoveTheCurrentRow();
     void continuousReadingStopsByButtonAndByLeavingThePage();
     void sentenceFollowReadingStates();
     void wordFollowReadingStates();
@@ -154,6 +156,60 @@ void PagesTest::gridClickReadsTheCurrentRow()
     container.close();
     ClickRow(f.word->DBGridEh1, 1, f.words.FieldIndex("FEnglish"));
     QCOMPARE(f.log.Take(), QStringList({"open", "play word"}));
+}
+
+void PagesTest::keysMoveTheCurrentRow_data()
+{
+    QTest::addColumn<bool>("words");
+    QTest::newRow("sentence grid") << false;
+    QTest::newRow("word list") << true;
+}
+
+// The keys of a table move the current row as a click would: the dataset's
+// cursor, and with it the word details. Moving reads nothing.
+void PagesTest::keysMoveTheCurrentRow()
+{
+    QFETCH(bool, words);
+    PageFixture f;
+    QList<SentenceRow> rows;
+    QList<int> ids;
+    for (int i = 1; i <= 40; ++i) {
+        rows.append({i, QStringLiteral("Sentence %1.").arg(i), 1000 * i, 1000 * i + 800});
+        ids << i;
+    }
+    FillSentences(f.sentences, rows);
+    FillWords(f.words, ids);
+    TLessonDataSet& set = words ? f.words : f.sentences;
+    QTableView* grid = words ? f.word->DBGridEh1 : f.sen->grdSen;
+    f.pcMain.setCurrentWidget(words ? f.tsWord : f.tsSen);
+    grid->setFocus();
+    QVERIFY(grid->hasFocus());
+
+    struct Step {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int from;  // the row it moves to lies in from..to
+        int to;
+    };
+    const Step steps[] = {
+        {Qt::Key_Down, {}, 1, 1},          {Qt::Key_Down, {}, 2, 2},       {Qt::Key_Up, {}, 1, 1},
+        {Qt::Key_PageDown, {}, 3, 20},     {Qt::Key_End, {}, 39, 39},      {Qt::Key_Down, {}, 39, 39},
+        {Qt::Key_PageUp, {}, 19, 36},      {Qt::Key_Home, {}, 0, 0},       {Qt::Key_Up, {}, 0, 0},
+        {Qt::Key_End, Qt::ControlModifier, 39, 39}, {Qt::Key_Home, Qt::ControlModifier, 0, 0},
+    };
+    for (const Step& step : steps) {
+        QTest::keyClick(grid, step.key, step.modifiers);
+        const QString where = QStringLiteral("key %1 → row %2").arg(step.key, 0, 16).arg(set.RecNo());
+        QVERIFY2(set.RecNo() >= step.from && set.RecNo() <= step.to, qPrintable(where));
+        QCOMPARE(grid->selectionModel()->selectedRows().value(0).row(), set.RecNo());
+        QVERIFY2(RowInView(grid, set.RecNo(), set.FieldIndex("FEnglish")), qPrintable(where));
+    }
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Down);
+    QCOMPARE(set.RecNo(), 2);
+    if (words)
+        QCOMPARE(f.word->DBEdit1->text(), QStringLiteral("w3"));
+    QVERIFY(f.log.calls.isEmpty());
 }
 
 void PagesTest::continuousReadingStopsByButtonAndByLeavingThePage()

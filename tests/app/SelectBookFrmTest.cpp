@@ -40,6 +40,23 @@ private slots:
         QVERIFY(fixture.messages.entries.empty());
     }
 
+    void arrowKeysMoveTheChosenLesson()
+    {
+        DialogFixture fixture;
+        QVERIFY(fixture.dm->OpenLesson(8));  // book 3, lesson 2
+        TSelectBookForm form(nullptr, *fixture.dm);
+        form.show();
+        auto* grid = Child<QTableView>(form, "DBGridEh1");
+        grid->setFocus();
+        const std::pair<Qt::Key, int> steps[] = {
+            {Qt::Key_Down, 9}, {Qt::Key_Up, 8}, {Qt::Key_Home, 7}, {Qt::Key_End, 9}, {Qt::Key_PageUp, 7},
+        };
+        for (const auto& [key, contentId] : steps) {
+            QTest::keyClick(grid, key);
+            QCOMPARE(form.SelectedContentID(), contentId);
+        }
+    }
+
     void typedLessonNumberAndEnterOpensIt()
     {
         DialogFixture fixture;

@@ -236,17 +236,26 @@ TEST_F(ContainerFiles, UnpackToFolderCreatesFoldersAndReplacesOnlyOnSuccess)
     EXPECT_EQ(Read(written), audio);
     EXPECT_EQ(UnpackToFolder(container, deep + "/", "qor1-1.mp3"), deep + "/qor1-1.mp3");
 
-    // A damaged container does not destroy an earlier export of the same name.
+    // A damaged container does not destroy an earlier export of the same
+    // name, and is no write failure.
     const QString bad = Write("2.qor", LengthField(2000) + Zlib(audio).left(30));
-    EXPECT_TRUE(UnpackToFolder(bad, deep, "qor1-1.mp3").isEmpty());
+    QString writeError;
+    EXPECT_TRUE(UnpackToFolder(bad, deep, "qor1-1.mp3", &writeError).isEmpty());
+    EXPECT_TRUE(writeError.isEmpty());
     EXPECT_EQ(Read(deep + "/qor1-1.mp3"), audio);
 
     const QString replacement = Write("3.qor", PackContainer("new"));
     EXPECT_FALSE(UnpackToFolder(replacement, deep, "qor1-1.mp3").isEmpty());
     EXPECT_EQ(Read(deep + "/qor1-1.mp3"), QByteArray("new"));
 
-    // A folder path that is really a file cannot take the export.
-    EXPECT_TRUE(UnpackToFolder(container, container, "x.mp3").isEmpty());
+    // A folder path that is really a file, or a folder in the file's place,
+    // cannot take the export, and the system says why.
+    EXPECT_TRUE(UnpackToFolder(container, container, "x.mp3", &writeError).isEmpty());
+    EXPECT_FALSE(writeError.isEmpty());
+    writeError.clear();
+    ASSERT_TRUE(QDir(deep).mkdir("qor1-2.mp3"));
+    EXPECT_TRUE(UnpackToFolder(container, deep, "qor1-2.mp3", &writeError).isEmpty());
+    EXPECT_FALSE(writeError.isEmpty());
 }
 
 } // namespace

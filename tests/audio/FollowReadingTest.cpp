@@ -67,4 +67,26 @@ TEST(FollowReadingTest, AFailedStartLeavesThePageIdle)
     EXPECT_TRUE(follow.Recording());
 }
 
+TEST(FollowReadingTest, HooksSeeATakeStartOnceRecordingAndEndOnceStopped)
+{
+    CallLog log;
+    FakeRecorder recorder(log);
+    FollowReading follow(recorder, QStringLiteral("t.wav"));
+    follow.SetTakeHooks({[&] { log.calls << QStringLiteral("started"); }, [&] { log.calls << QStringLiteral("ended"); }});
+
+    follow.StartTake();
+    follow.StopTake();
+    EXPECT_EQ(log.Take(), (QStringList{"rec open t.wav", "rec record", "started", "rec stop", "ended", "rec rewind",
+                                       "rec play"}));
+    follow.StartTake();
+    follow.EndTakeSilently();
+    EXPECT_EQ(log.Take(), (QStringList{"rec open t.wav", "rec record", "started", "rec stop", "ended"}));
+
+    // A take that never started is neither.
+    recorder.failOpen = true;
+    EXPECT_THROW(follow.StartTake(), std::runtime_error);
+    follow.StopTake();
+    EXPECT_TRUE(log.calls.isEmpty());
+}
+
 }  // namespace

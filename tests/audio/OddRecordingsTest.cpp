@@ -190,6 +190,9 @@ TEST(OddRecordings, LessonRecordingsPlayTheirSpanExactlyOrAreRefused)
         {"CBR with an info tag", [] { return Plain(); }, 1000, 1400, {22052, 17641, 14701}},
         {"no info tag", [] { return Signal(3.0, 2, kRate, false); }, 1000, 1400, {22052, 17641, 14701}},
         {"MPEG-2, 22.05 kHz mono", [] { return Signal(3.0, 1, 22050); }, 1000, 1400, {22052, 17642, 14701}},
+        // Frames too small for an info tag, as spoken-word files often are.
+        {"MPEG-2, 22.05 kHz mono at 32 kbps", [] { return MakeTestMp3(3.0, 1, 22050, 32); }, 1000, 1400,
+         {22052, 17642, 14701}},
         {"64 KB ID3v2 tag", [] { return QByteArray("ID3\x04\x00\x00\x00\x04\x00\x00", 10) + QByteArray(65536, '\0') + Plain(); },
          1000, 1400, {22052, 17641, 14701}, nullptr, [] { return Plain(); }},
         {"junk before the first frame", [] { return QByteArray(2000, 'x') + Plain(); }, 1000, 1400,

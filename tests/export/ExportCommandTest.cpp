@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 class ExportCommand : public ::testing::Test {
@@ -65,6 +69,29 @@ TEST_F(ExportCommand, FailedExportsExitWithOneAndTheProgramsMessage)
         EXPECT_EQ(run.err, QStringLiteral("veltra-course: %1\n").arg(QString::fromUtf8(c.message))) << c.lessons;
         EXPECT_EQ(FilesIn(out.path()), c.files) << c.lessons;
     }
+}
+
+// The tool under a file size limit, which refuses writes past it as a full
+// disk refuses them: every recording fails, the small lyric files would not.
+TEST_F(ExportCommand, ARecordingThatCannotBeWrittenStopsTheExportAndSaysWhere)
+{
+    QProcess tool;
+    tool.setChildProcessModifier([] {
+        const rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, SIG_IGN);
+    });
+    tool.start(QStringLiteral(VELTRA_COURSE_EXE),
+               {"export", course.db.DataDir(), "--book", "1", "--lessons", "1,4", out.path()});
+    ASSERT_TRUE(tool.waitForFinished(120000));
+    ASSERT_GT(ExportCourse::Recording(1, 1).size(), 4096);
+    EXPECT_EQ(tool.exitCode(), 1);
+    // The limit lets the first 4 KB through; the write after says why.
+    EXPECT_EQ(QString::fromUtf8(tool.readAllStandardError()),
+              QStringLiteral("veltra-course: 无法写入文件：%1（%2）\n")
+                  .arg(out.filePath("qor1-1.mp3"), qt_error_string(EFBIG)));
+    EXPECT_TRUE(tool.readAllStandardOutput().isEmpty());
+    EXPECT_TRUE(FilesIn(out.path()).isEmpty());
 }
 
 TEST_F(ExportCommand, BadArgumentsExitWithTwoAndWriteNothing)

@@ -4,8 +4,9 @@
 #include "app/DialogFixture.h"
 
 #include "export/ExportFiles.h"
-#include "export/MP3Frm.h"
-#include "export/SelectFolder.h"
+#include "app/MP3Frm.h"
+#include "app/SelectFolder.h"
+#include "audio/Container.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -205,6 +206,39 @@ private slots:
         QCOMPARE(FilesIn(run.out.path()), QStringList{"qor1-1.lrc"});
         QVERIFY(run.Idle());
         QCOMPARE(run.bar()->value(), 1);
+    }
+
+    void fileThatCannotBeWrittenStopsTheExportSayingWhichAndWhy_data()
+    {
+        QTest::addColumn<QString>("inTheWay");
+        QTest::addColumn<QStringList>("left");
+        QTest::addColumn<int>("bar");
+        QTest::newRow("recording") << "qor1-1.mp3" << QStringList{"qor1-1.mp3"} << 0;
+        QTest::newRow("lyrics") << "qor1-2.lrc" << QStringList{"qor1-1.lrc", "qor1-1.mp3", "qor1-2.lrc"} << 1;
+    }
+
+    // A folder in the way stands for any write the system refuses (a full
+    // disk, a folder without write permission).
+    void fileThatCannotBeWrittenStopsTheExportSayingWhichAndWhy()
+    {
+        QFETCH(QString, inTheWay);
+        QFETCH(QStringList, left);
+        QFETCH(int, bar);
+        DialogRun run;
+        const QString container = QDir(run.fixture.dm->DataDir()).filePath(QStringLiteral("qor1/1.qor"));
+        QVERIFY(QDir().mkpath(QFileInfo(container).path()));
+        QFile file(container);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(PackContainer("ID3 a recording")) > 0);
+        file.close();
+        QVERIFY(QDir(run.out.path()).mkdir(inTheWay));
+        run.Export(QStringLiteral("1-3"));
+        const QStringList errors = Texts(run.fixture.messages, Kind::Error);
+        QCOMPARE(errors.size(), 1);
+        const QString prefix = QStringLiteral("无法写入文件：%1（").arg(QDir(run.out.path()).filePath(inTheWay));
+        QVERIFY2(errors[0].startsWith(prefix) && errors[0].endsWith(u'）'), qPrintable(errors[0]));
+        QCOMPARE(FilesIn(run.out.path()), left);
+        QVERIFY(run.Idle());
+        QCOMPARE(run.bar()->value(), bar);
     }
 
     void menuItemOpensTheDialogModally()

@@ -16,7 +16,7 @@ protected:
 
     // Exports `expression` of `book` into the output folder, recording which
     // files each lesson reported.
-    ExportOutcome Export(int book, const QString& expression, LrcTimeStyle style = LrcTimeStyle::Lesson)
+    ExportResult Export(int book, const QString& expression, LrcTimeStyle style = LrcTimeStyle::Lesson)
     {
         const ExportChoice choice = ChooseExportLessons(dm.Database(), book, expression);
         EXPECT_EQ(choice.outcome, ExportOutcome::Done) << expression.toStdString();
@@ -72,14 +72,14 @@ TEST_F(LessonExportTest, ChoosesLessonsOfTheBookInCatalogueOrderOnce)
 
 TEST_F(LessonExportTest, WritesTheRecordingByteForByteAndTheLyrics)
 {
-    ASSERT_EQ(Export(1, QStringLiteral("1")), ExportOutcome::Done);
+    ASSERT_EQ(Export(1, QStringLiteral("1")).outcome, ExportOutcome::Done);
     EXPECT_EQ(FileContent(Out("qor1-1.mp3")), ExportCourse::Recording(1, 1));
     EXPECT_EQ(FileContent(Out("qor1-1.lrc")), ExportCourse::BookOneLessonOneLrc());
     ASSERT_EQ(reported.size(), 1);
     EXPECT_EQ(reported[0].second.mp3, Out("qor1-1.mp3"));
     EXPECT_EQ(reported[0].second.lrc, Out("qor1-1.lrc"));
 
-    ASSERT_EQ(Export(2, QStringLiteral("1"), LrcTimeStyle::Standard), ExportOutcome::Done);
+    ASSERT_EQ(Export(2, QStringLiteral("1"), LrcTimeStyle::Standard).outcome, ExportOutcome::Done);
     const QList<QByteArray> lines = FileContent(Out("qor2-1.lrc")).split('\n');
     ASSERT_EQ(lines.size(), 6);
     EXPECT_TRUE(lines[3].startsWith("[62:05.00]Last week")) << lines[3].constData();
@@ -94,8 +94,8 @@ TEST_F(LessonExportTest, ExportingAgainReplacesBothFilesAndLeavesNothingElse)
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write(QByteArray("an older and much longer export ").repeated(1000));
     }
-    ASSERT_EQ(Export(1, QStringLiteral("1")), ExportOutcome::Done);
-    ASSERT_EQ(Export(1, QStringLiteral("1")), ExportOutcome::Done);
+    ASSERT_EQ(Export(1, QStringLiteral("1")).outcome, ExportOutcome::Done);
+    ASSERT_EQ(Export(1, QStringLiteral("1")).outcome, ExportOutcome::Done);
     EXPECT_EQ(FileContent(Out("qor1-1.mp3")), ExportCourse::Recording(1, 1));
     EXPECT_EQ(FileContent(Out("qor1-1.lrc")), ExportCourse::BookOneLessonOneLrc());
     EXPECT_EQ(FilesIn(out.path()), QStringList({"qor1-1.lrc", "qor1-1.mp3"}));
@@ -103,7 +103,7 @@ TEST_F(LessonExportTest, ExportingAgainReplacesBothFilesAndLeavesNothingElse)
 
 TEST_F(LessonExportTest, MissingRecordingStillGetsItsLyricsAndTheExportGoesOn)
 {
-    ASSERT_EQ(Export(1, QStringLiteral("1,2,4")), ExportOutcome::Done);
+    ASSERT_EQ(Export(1, QStringLiteral("1,2,4")).outcome, ExportOutcome::Done);
     EXPECT_EQ(FilesIn(out.path()), QStringList({"qor1-1.lrc", "qor1-1.mp3", "qor1-2.lrc", "qor1-4.lrc", "qor1-4.mp3"}));
     ASSERT_EQ(reported.size(), 3);
     EXPECT_TRUE(reported[1].second.mp3.isEmpty());
@@ -113,34 +113,61 @@ TEST_F(LessonExportTest, MissingRecordingStillGetsItsLyricsAndTheExportGoesOn)
 
 TEST_F(LessonExportTest, StopsAtALessonWithoutSentencesKeepingEarlierFiles)
 {
-    ASSERT_EQ(Export(1, QStringLiteral("1-4")), ExportOutcome::LessonDataError);
+    ASSERT_EQ(Export(1, QStringLiteral("1-4")).outcome, ExportOutcome::LessonDataError);
     EXPECT_EQ(FilesIn(out.path()), QStringList({"qor1-1.lrc", "qor1-1.mp3", "qor1-2.lrc"}));
     EXPECT_EQ(reported.size(), 2);
 }
 
-TEST_F(LessonExportTest, StopsWhenTheLyricFileCannotBeWrittenKeepingThatRecording)
+// A file that cannot be written ends the export with its path and the
+// system's reason, keeping the complete files written before it: a folder in
+// the way stands for any write the system refuses.
+TEST_F(LessonExportTest, StopsAtAFileThatCannotBeWrittenSayingWhichAndWhy)
 {
-    ASSERT_TRUE(QDir(out.path()).mkdir(QStringLiteral("qor1-4.lrc")));
-    ASSERT_EQ(Export(1, QStringLiteral("1,4")), ExportOutcome::LessonDataError);
-    EXPECT_EQ(FilesIn(out.path()), QStringList({"qor1-1.lrc", "qor1-1.mp3", "qor1-4.lrc", "qor1-4.mp3"}));
-    EXPECT_TRUE(QFileInfo(Out("qor1-4.lrc")).isDir());
-    EXPECT_EQ(reported.size(), 1);
+    struct Case {
+        const char* expression;
+        const char* inTheWay;
+        QStringList left;  // besides the folder in the way
+        int reported;
+    };
+    const Case cases[] = {
+        {"1,4", "qor1-1.mp3", {}, 0},
+        {"1,4", "qor1-4.mp3", {"qor1-1.lrc", "qor1-1.mp3"}, 1},
+        {"1,4", "qor1-4.lrc", {"qor1-1.lrc", "qor1-1.mp3", "qor1-4.mp3"}, 1},
+        {"2,4", "qor1-2.lrc", {}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.inTheWay);
+        ASSERT_TRUE(QDir(out.path()).removeRecursively() && QDir().mkpath(out.path()));
+        reported.clear();
+        ASSERT_TRUE(QDir(out.path()).mkdir(QString::fromLatin1(c.inTheWay)));
+        const ExportResult result = Export(1, QString::fromLatin1(c.expression));
+        EXPECT_EQ(result.outcome, ExportOutcome::WriteFailed);
+        EXPECT_EQ(result.file, Out(QString::fromLatin1(c.inTheWay)));
+        EXPECT_FALSE(result.reason.isEmpty());
+        EXPECT_EQ(ExportMessage(result), QString::fromUtf8("无法写入文件：%1（%2）").arg(result.file, result.reason));
+        EXPECT_TRUE(ExportOutcomeIsError(result.outcome));
+        QStringList left = c.left;
+        left << QString::fromLatin1(c.inTheWay);
+        left.sort();
+        EXPECT_EQ(FilesIn(out.path()), left);
+        EXPECT_EQ(reported.size(), c.reported);
+    }
 }
 
 TEST_F(LessonExportTest, DecodesTranslationsStoredWithSurroundingBlanks)
 {
     course.db.Exec(QStringLiteral("Update tblQor1 Set FChinese = ' ' || FChinese || ' ' Where FID = 2"));
-    ASSERT_EQ(Export(1, QStringLiteral("1")), ExportOutcome::Done);
+    ASSERT_EQ(Export(1, QStringLiteral("1")).outcome, ExportOutcome::Done);
     EXPECT_EQ(FileContent(Out("qor1-1.lrc")), ExportCourse::BookOneLessonOneLrc());
 }
 
 TEST(ExportOutcomeText, EachEndHasItsMessageAndBox)
 {
-    EXPECT_EQ(ExportOutcomeMessage(ExportOutcome::Done), QString::fromUtf8("已完成MP3和歌词文件输出！"));
-    EXPECT_EQ(ExportOutcomeMessage(ExportOutcome::InvalidList), QString::fromUtf8("您选择的课程无效，请重新选择！"));
-    EXPECT_EQ(ExportOutcomeMessage(ExportOutcome::NoLessons), QString::fromUtf8("根据您指定的条件，没有找到任何课程！"));
-    EXPECT_EQ(ExportOutcomeMessage(ExportOutcome::LessonDataError), QString::fromUtf8("课文数据错误！"));
-    EXPECT_TRUE(ExportOutcomeMessage(ExportOutcome::Cancelled).isEmpty());
+    EXPECT_EQ(ExportMessage({ExportOutcome::Done, {}, {}}), QString::fromUtf8("已完成MP3和歌词文件输出！"));
+    EXPECT_EQ(ExportMessage({ExportOutcome::InvalidList, {}, {}}), QString::fromUtf8("您选择的课程无效，请重新选择！"));
+    EXPECT_EQ(ExportMessage({ExportOutcome::NoLessons, {}, {}}), QString::fromUtf8("根据您指定的条件，没有找到任何课程！"));
+    EXPECT_EQ(ExportMessage({ExportOutcome::LessonDataError, {}, {}}), QString::fromUtf8("课文数据错误！"));
+    EXPECT_TRUE(ExportMessage({ExportOutcome::Cancelled, {}, {}}).isEmpty());
     EXPECT_FALSE(ExportOutcomeIsError(ExportOutcome::Done));
     EXPECT_FALSE(ExportOutcomeIsError(ExportOutcome::InvalidList));
     EXPECT_TRUE(ExportOutcomeIsError(ExportOutcome::NoLessons));

@@ -68,9 +68,13 @@ QByteArray EncodeMp3(const std::vector<int16_t>& pcm, int channels, int rate, in
         return out;
 
     // The first frame was a placeholder for the tag that states the encoder
-    // delay and padding; put the real one in its place.
+    // delay and padding; put the real one in its place. At the lowest bit
+    // rates a frame has no room for the tag and LAME writes none (0 here),
+    // as its own command-line encoder does: the frames are all there is.
     const size_t tagSize = lame_get_lametag_frame(lame.get(), buffer.data(), buffer.size());
-    if (tagSize == 0 || tagSize > static_cast<size_t>(out.size()))
+    if (tagSize == 0)
+        return out;
+    if (tagSize > static_cast<size_t>(out.size()))
         return {};
     std::memcpy(out.data(), buffer.data(), tagSize);
     return out;

@@ -14,7 +14,9 @@ std::vector<int16_t> MakeTestSignal(int64_t frames, int channels, int rate);
 // Encodes interleaved 16-bit PCM as a constant-bit-rate MP3 whose first frame
 // carries the encoder's tag, so a gapless decoder gives back exactly
 // pcm.size() / channels frames; without `infoTag` the stream is bare frames.
-// Empty on an encoder error.
+// A frame too small for the tag (mono 22,050 Hz at 32 kbps: 104 bytes) gets
+// bare frames too, as from LAME's own encoder; a decoder then also gives back
+// the encoder's delay and padding. Empty on an encoder error.
 QByteArray EncodeMp3(const std::vector<int16_t>& pcm, int channels, int rate, int kbps, bool infoTag = true);
 
 // MakeTestSignal encoded with EncodeMp3.

@@ -43,13 +43,13 @@ int RunExport(QStringList args)
     if (!dm.IsConnected())
         return ExitFailed;
     const ExportChoice choice = ChooseExportLessons(dm.Database(), bookNumber, expression);
-    ExportOutcome outcome = choice.outcome;
-    if (outcome == ExportOutcome::Done) {
-        outcome = ExportLessons(dm.Database(), dm.DataDir(), choice.lessons, outDir,
-                                standardTimes ? LrcTimeStyle::Standard : LrcTimeStyle::Lesson,
-                                [](const ExportLesson&, const ExportedFiles& files) { Print(WrittenLine(files)); });
+    ExportResult result{choice.outcome, {}, {}};
+    if (result.outcome == ExportOutcome::Done) {
+        result = ExportLessons(dm.Database(), dm.DataDir(), choice.lessons, outDir,
+                               standardTimes ? LrcTimeStyle::Standard : LrcTimeStyle::Lesson,
+                               [](const ExportLesson&, const ExportedFiles& files) { Print(WrittenLine(files)); });
     }
-    if (outcome != ExportOutcome::Done)
-        return Failure(ExportOutcomeMessage(outcome));
+    if (result.outcome != ExportOutcome::Done)
+        return Failure(ExportMessage(result));
     return ExitOk;
 }

@@ -1,4 +1,4 @@
-#include "export/SelectFolder.h"
+#include "app/SelectFolder.h"
 
 #include <QDir>
 #include <QFileDialog>

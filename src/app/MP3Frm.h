@@ -34,7 +34,7 @@ private:
     void CreateControls();
     void FormCreate();
     void btnStartClick();
-    ExportOutcome RunExport();
+    ExportResult RunExport();
     void SetExporting(bool exporting);
     void LessonWritten();
 

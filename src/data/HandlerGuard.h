@@ -3,12 +3,17 @@
 #include <QString>
 
 #include <exception>
+#include <functional>
 #include <utility>
 
-// Shows `text` in the application's error box once (caption "Veltra精读").
-// Without the program's application object it goes to standard error.
-// GUI thread only.
+// Shows `text` in the application's error box once (caption "Veltra精读"),
+// through the report the application installed; without one it goes to
+// standard error. GUI thread only.
 void ReportHandlerError(const QString& text);
+
+// Installs the error box behind ReportHandlerError; an empty function
+// restores standard error.
+void InstallHandlerErrorReport(std::function<void(const QString& text)> report);
 
 // Runs a handler body; an exception it lets escape ends only this handler and
 // is shown in the error box. Every slot and lambda connected to a signal, and

@@ -1,11 +1,11 @@
-#include "export/MP3Frm.h"
+#include "app/MP3Frm.h"
 
 #include "app/AppFonts.h"
 #include "data/BookName.h"
 #include "data/DMUnit.h"
 #include "data/Messages.h"
 #include "export/LessonList.h"
-#include "export/SelectFolder.h"
+#include "app/SelectFolder.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -124,25 +124,25 @@ void TMP3Form::btnStartClick()
     SetExporting(true);
     // Whatever ends the export, the dialog is usable again afterwards.
     const auto restore = qScopeGuard([this] { SetExporting(false); });
-    const ExportOutcome outcome = RunExport();
-    const QString message = ExportOutcomeMessage(outcome);
+    const ExportResult result = RunExport();
+    const QString message = ExportMessage(result);
     if (message.isEmpty())
         return;
-    if (ExportOutcomeIsError(outcome))
+    if (ExportOutcomeIsError(result.outcome))
         ShowError(message);
     else
         ShowInfo(message);
-    if (outcome == ExportOutcome::InvalidList)
+    if (result.outcome == ExportOutcome::InvalidList)
         edtLesson->setFocus();
 }
 
-ExportOutcome TMP3Form::RunExport()
+ExportResult TMP3Form::RunExport()
 {
     const ExportChoice choice = ChooseExportLessons(m_dm.Database(), cbBook->currentIndex() + 1, edtLesson->text());
     if (choice.outcome != ExportOutcome::Done)
-        return choice.outcome;
+        return {choice.outcome, {}, {}};
     if (!SelectFolder(this, QStringLiteral("请选择MP3输出文件夹"), m_folder))
-        return ExportOutcome::Cancelled;
+        return {ExportOutcome::Cancelled, {}, {}};
     PB->setRange(0, int(choice.lessons.size()));
     PB->setValue(0);
     return ExportLessons(m_dm.Database(), m_dm.DataDir(), choice.lessons, m_folder, LrcTimeStyle::Lesson,

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "audio/FinishedTake.h"
+
+#include <QFutureWatcher>
+#include <QThreadPool>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class ComparePlayback;
+class LastTake;
+class QLabel;
+class QPushButton;
+class TVoiceComparePlot;
+struct TakeComparison;
+
+// The window "跟读对比图": the last take that ended, set against its model. It
+// stays open beside the main window and follows every new take by itself.
+// The analysis runs on a worker thread of the window's own; only the newest
+// take's result is shown. A click in the model's or the take's row plays
+// that voice from there, Space plays the model and then the take, and the
+// picture can be saved as a PNG file.
+//
+// GUI thread only. Destroying the window waits for a running analysis.
+class TFellowCompareFrm final : public QWidget {
+    Q_OBJECT
+public:
+    // Asks where to save the picture; an empty answer cancels.
+    using FileChooser = std::function<QString(QWidget* owner, const QString& suggested)>;
+
+    // `takes` must outlive the window.
+    TFellowCompareFrm(LastTake& takes, std::unique_ptr<ComparePlayback> playback, QWidget* parent = nullptr);
+    ~TFellowCompareFrm() override;
+
+    void SetFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
+
+    // The take on show (serial 0: none yet, or its analysis is still running).
+    int ShownSerial() const { return m_shownSerial; }
+
+    void PlayBoth();
+    void SavePicture();
+
+    QWidget* pnlPicture;
+    QLabel* lblModel;
+    QLabel* lblWarning;
+    TVoiceComparePlot* plot;
+    QLabel* lblPartings;
+    QLabel* lblStatus;
+    QPushButton* btnPlayBoth;
+    QPushButton* btnSave;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    struct Analysed {
+        int serial = 0;
+        std::shared_ptr<const TakeComparison> comparison;  // null without a model sound
+    };
+    static Analysed Analyse(const FinishedTake& take);
+
+    void TakeChanged();
+    void AnalysisDone();
+    void Show(const Analysed& analysed);
+    void PlayModelFrom(double seconds);
+    void PlayTakeFrom(double seconds);
+    void Report(const QString& status);
+
+    LastTake& m_takes;
+    std::unique_ptr<ComparePlayback> m_playback;
+    FileChooser m_chooseFile;
+    TakeModel m_model;  // the shown take's model
+    int m_shownSerial = 0;
+    QThreadPool m_pool;
+    QFutureWatcher<Analysed> m_watcher;
+};
