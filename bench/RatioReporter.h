@@ -48,6 +48,19 @@ public:
         }
     }
 
+    // The other way round: the time each benchmark takes as a share of its
+    // baseline's (0.50 = half as long).
+    void PrintTimeRatios() const
+    {
+        for (const auto& [name, baseline] : pairs_) {
+            const auto a = seconds_.find(name);
+            const auto b = seconds_.find(baseline);
+            if (a == seconds_.end() || b == seconds_.end() || b->second <= 0)
+                continue;
+            std::printf("%s: %.2f of the time of %s\n", name.c_str(), a->second / b->second, baseline.c_str());
+        }
+    }
+
 private:
     std::vector<std::pair<std::string, std::string>> pairs_;
     std::map<std::string, double> seconds_;

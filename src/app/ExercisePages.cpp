@@ -24,6 +24,7 @@ TExercisePages::TExercisePages(TMainForm& form)
         {dm.adsQorSen, m_random, form.ilMain,
          [&form](int beginMs, int endMs) { form.Audio().PlaySentence(beginMs, endMs, SpanEnd::None); },
          [&form] { return form.ShowHint(); }});
+    QObject::connect(&dm, &TDM::SentenceTimesChanged, m_senWrite, &TSenWritePage::SentenceMoved);
 }
 
 TExercisePages::~TExercisePages()

@@ -14,6 +14,10 @@ TLessonInfo::TLessonInfo(TMainForm& form)
     , m_visit(form.DM)
 {
     connect(&form.Audio(), &LessonAudio::spanStarted, this, &TLessonInfo::SpanStarted);
+    connect(&form.DM, &TDM::SentenceTimesChanged, this,
+            [this](int oldBegin, int oldEnd, int newBegin, int newEnd) {
+                m_visit.SpanMoved(oldBegin, oldEnd, newBegin, newEnd);
+            });
 }
 
 void TLessonInfo::LessonOpened()

@@ -304,6 +304,12 @@ void TMainForm::miOptionClick()
     ApplyNextTime(false);
 }
 
+void TMainForm::miSenTimeClick()
+{
+    pcMain->setCurrentWidget(tsSen);
+    m_reading->EditSentenceTime();
+}
+
 void TMainForm::miHelpClick()
 {
     const QString help = HelpFileOf(AppDir());

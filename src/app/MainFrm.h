@@ -116,6 +116,7 @@ private:
     void miLookClick();
     void miReviewClick();
     void miOptionClick();
+    void miSenTimeClick();
     void miHelpClick();
     void miAboutClick();
     void miCompareClick();

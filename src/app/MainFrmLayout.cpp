@@ -162,6 +162,7 @@ void TMainForm::BuildMenus()
     QMenu* tools = bar->addMenu(QStringLiteral(" 辅助工具 "));
     connect(item(tools, QStringLiteral("miMp3"), QStringLiteral("制作MP3和歌词文件")), &QAction::triggered, this,
             Guarded([this] { ShowExportDialog(this, DM); }));
+    onTrigger(item(tools, QStringLiteral("miSenTime"), QStringLiteral("调整句子时间…")), &TMainForm::miSenTimeClick);
     onTrigger(item(tools, QStringLiteral("miCompare"), QStringLiteral("跟读对比图")), &TMainForm::miCompareClick);
     item(tools, QStringLiteral("N10"), QStringLiteral("打印单词"))->setVisible(false);
     item(tools, QStringLiteral("N11"), QStringLiteral("打印课文"))->setVisible(false);

@@ -10,6 +10,7 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 
@@ -54,6 +55,15 @@ TSenPage::TSenPage(QWidget* page, Links links) : QObject(page), tsSen(page), m_l
     connect(btnSenTest, &QPushButton::clicked, this, Guarded([this] { btnSenTestClick(); }));
     connect(btnNote, &QPushButton::clicked, this, Guarded([this] { btnNoteClick(); }));
     connect(grdSen, &QTableView::clicked, this, Guarded([this] { grdSenCellClick(); }));
+
+    pmSen = new QMenu(grdSen);
+    pmSen->setObjectName(QStringLiteral("pmSen"));
+    miGridSenTime = pmSen->addAction(QStringLiteral("调整句子时间…"));
+    miGridSenTime->setObjectName(QStringLiteral("miGridSenTime"));
+    connect(miGridSenTime, &QAction::triggered, this, Guarded([this] { miSenTimeClick(); }));
+    grdSen->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grdSen, &QTableView::customContextMenuRequested, this,
+            [this](const QPoint& position) { RunGuarded([&] { grdSenContextMenu(position); }); });
     page->installEventFilter(this);
     UpdateButtons();
 }
@@ -130,6 +140,22 @@ void TSenPage::btnSenTestClick()
 void TSenPage::btnNoteClick()
 {
     m_links.openExplain();
+}
+
+void TSenPage::grdSenContextMenu(const QPoint& position)
+{
+    const QModelIndex index = grdSen->indexAt(position);
+    if (index.isValid())
+        m_links.sentences.MoveTo(index.row());
+    if (!m_links.sentences.Eof())
+        pmSen->popup(grdSen->viewport()->mapToGlobal(position));
+}
+
+void TSenPage::miSenTimeClick()
+{
+    tsSenHide();
+    m_links.editSentenceTime();
+    grdSen->setFocus();
 }
 
 void TSenPage::tsSenHide()

@@ -5,6 +5,8 @@
 #include <functional>
 
 class FollowReading;
+class QAction;
+class QMenu;
 class QPushButton;
 class QTableView;
 class QWidget;
@@ -27,6 +29,7 @@ public:
         FollowReading& follow;
         std::function<void()> openSenWrite;  // the sentence dictation exercise
         std::function<void()> openExplain;   // the explanation page
+        std::function<void()> editSentenceTime;  // the time editor on the current sentence
     };
 
     TSenPage(QWidget* tsSen, Links links);
@@ -40,6 +43,12 @@ public:
     void grdSenCellClick();
     void tsSenHide();
     void EnableSentenceControls(bool enabled);
+    // "调整句子时间…": ends reading and a take as leaving the page does, then
+    // opens the time editor on the current sentence.
+    void miSenTimeClick();
+    // The grid's context menu at `position` (viewport coordinates): the row
+    // there becomes current, unread.
+    void grdSenContextMenu(const QPoint& position);
 
     QWidget* const tsSen;
     QTableView* grdSen;
@@ -49,6 +58,8 @@ public:
     QPushButton* btnFellowPlay;
     QPushButton* btnSenTest;
     QPushButton* btnNote;
+    QMenu* pmSen;
+    QAction* miGridSenTime;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

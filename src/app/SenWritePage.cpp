@@ -113,6 +113,16 @@ void TSenWritePage::sbSpeakClick(int question)
         m_links.playSentence(memo->BeginPos(), memo->EndPos());
 }
 
+void TSenWritePage::SentenceMoved(int oldBegin, int oldEnd, int newBegin, int newEnd)
+{
+    for (TQorSenMemo* memo : nsmSubject) {
+        if (!memo->Answer().isEmpty() && memo->BeginPos() == oldBegin && memo->EndPos() == oldEnd) {
+            memo->SetBeginPos(newBegin);
+            memo->SetEndPos(newEnd);
+        }
+    }
+}
+
 void TSenWritePage::lblSenSubjectMouseEnter(int question, bool entered)
 {
     if (question < 1 || question > kQuestions)

@@ -50,6 +50,9 @@ public:
     void lblSenSubjectMouseEnter(int question, bool entered);
     void btnSenResultClick();
     void tsSenWriteHide();
+    // A sentence's times were corrected: a question drawn from it plays the
+    // new span.
+    void SentenceMoved(int oldBegin, int oldEnd, int newBegin, int newEnd);
 
     QWidget* const tsSenWrite;
     // Question k is element k - 1.

@@ -3,6 +3,7 @@
 #include "app/ExplainPage.h"
 #include "app/MainFrm.h"
 #include "app/SenPage.h"
+#include "app/SenTimeFrm.h"
 #include "app/WordPage.h"
 #include "audio/LessonAudio.h"
 #include "data/DMUnit.h"
@@ -43,7 +44,8 @@ TStudyReading::TStudyReading(TMainForm& form)
                             form.pcMain->setCurrentWidget(form.tsTest);
                             form.pcTest->setCurrentWidget(form.tsSenWrite);
                         },
-                        [&form] { form.pcMain->setCurrentWidget(form.tsExplain); }});
+                        [&form] { form.pcMain->setCurrentWidget(form.tsExplain); },
+                        [&form] { ::EditSentenceTime(&form, form.DM, form.Audio()); }});
     m_wordPage = new TWordPage(
         form.tsWord,
         TWordPage::Links{dm.adsQorWord, dm.adsQorSen, m_word, m_speaker, m_wordFollow,
@@ -89,6 +91,12 @@ void TStudyReading::LeaveStudyPages()
         m_senPage->tsSenHide();
     if (m_wordPage)
         m_wordPage->tsWordHide();
+}
+
+void TStudyReading::EditSentenceTime()
+{
+    if (m_senPage)
+        m_senPage->miSenTimeClick();
 }
 
 TStudyReading::~TStudyReading()

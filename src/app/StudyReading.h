@@ -30,6 +30,8 @@ public:
     // Ends reading and a running take on both pages, as leaving them does
     // (no playback); the window runs it before it closes the players.
     void LeaveStudyPages();
+    // The text page's "调整句子时间…".
+    void EditSentenceTime();
 
     // The end of a span played by continuous reading.
     void SpanEnded() { m_sentence.SpanEnded(); }

@@ -185,6 +185,11 @@ int LessonAudio::nativeRate() const
     return FStream ? FStream->decoder().rate() : 0;
 }
 
+int LessonAudio::lengthMs() const
+{
+    return FStream ? static_cast<int>(FStream->decoder().lengthFrames() * 1000 / nativeRate()) : 0;
+}
+
 void LessonAudio::SentenceEndSync(uint32_t sync, int action)
 {
     if (sync == 0 || sync != FSync || action == seaNone)

@@ -75,6 +75,8 @@ public:
     bool isPlaying() const;
     int nativeRate() const;
     QString lessonAudioFile() const { return FLessonAudioFile; }
+    // The open recording's length; 0 without a stream.
+    int lengthMs() const;
     // The open recording's MP3 (shared, not copied), empty without a stream:
     // for decoding a span elsewhere, on any thread.
     QByteArray recordingMp3() const;

@@ -69,14 +69,22 @@ bool TDM::OpenLesson(int contentId)
     return true;
 }
 
-bool TDM::OpenLessonByNumber(int book, int lesson)
+int TDM::ContentIdOf(int book, int lesson) const
 {
     const auto found = m_connected
         ? LoadRows(Database(), QStringLiteral("Select FID From tblContent Where FBook=? and FLesson=? Order By FID"),
                    {book, lesson}, false)
         : std::nullopt;
     int contentId = 0;
-    if (!found || found->rows.isEmpty() || !FieldInt(*found, "FID", contentId)) {
+    if (!found || !FieldInt(*found, "FID", contentId))
+        return 0;
+    return contentId;
+}
+
+bool TDM::OpenLessonByNumber(int book, int lesson)
+{
+    const int contentId = ContentIdOf(book, lesson);
+    if (contentId == 0) {
         ShowError(QStringLiteral("打开课文出错！"));
         return false;
     }

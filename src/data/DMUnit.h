@@ -101,6 +101,18 @@ public:
     // Whether tblContent has a row with FID `contentId`. A failed query
     // answers true, so that stepping still costs a step and OpenLesson decides.
     bool LessonInCatalogue(int contentId) const;
+    // The content ID of book/lesson; 0 when the catalogue has no such row or
+    // cannot be read. No message.
+    int ContentIdOf(int book, int lesson) const;
+
+    // --- Sentence times ---
+    // New times (ms) for the sentence on row `row` of adsQorSen, written to
+    // its book's sentence table in one transaction and then held by the
+    // dataset, so the grid and every later play use them at once; emits
+    // SentenceTimesChanged. A begin below 0 or an end not after the begin is
+    // refused. On failure nothing changes, "保存句子时间失败！" is shown
+    // through ShowError and the result is false.
+    bool WriteSentenceTimes(int row, int beginMs, int endMs);
 
     // --- Study record ---
     struct StudyInfo {
@@ -132,6 +144,11 @@ public:
     // earlier, the longest due first (then by content ID). nullopt when the
     // catalogue cannot be read; no message.
     std::optional<QVector<DueLesson>> DueLessons(const QDateTime& now) const;
+
+signals:
+    // A sentence of the open lesson moved from oldBegin..oldEnd to
+    // newBegin..newEnd: for those that hold a sentence by its span.
+    void SentenceTimesChanged(int oldBegin, int oldEnd, int newBegin, int newEnd);
 
 private:
     void DataModuleCreate();

@@ -112,6 +112,11 @@ public:
     QString LastError() const { return m_lastError; }
     std::function<void(TLessonDataSet&)> BeforePost;
 
+    // Replaces a value of visible row `row` in memory only, for a row the
+    // caller has just written to the database itself; views repaint. False
+    // for an unknown row or field, or while a row is being edited.
+    bool SetStoredValue(int row, const QString& field, const QVariant& value);
+
     LessonTableModel* Model() const { return m_model; }
     QItemSelectionModel* SelectionModel() const { return m_selection; }
 

@@ -118,6 +118,16 @@ bool TLessonDataSet::Post()
     return true;
 }
 
+bool TLessonDataSet::SetStoredValue(int row, const QString& field, const QVariant& value)
+{
+    const int column = FieldIndex(field);
+    if (row < 0 || row >= RecordCount() || column < 0 || m_state == State::Edit || m_state == State::Insert)
+        return false;
+    m_rows[m_visible.at(row)][column] = value;
+    m_model->RowChanged(row);
+    return true;
+}
+
 void TLessonDataSet::Cancel()
 {
     if (m_state == State::Edit) {

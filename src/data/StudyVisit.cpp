@@ -40,6 +40,12 @@ bool StudyVisit::Hear(int beginMs, int endMs)
     return true;
 }
 
+void StudyVisit::SpanMoved(int oldBegin, int oldEnd, int newBegin, int newEnd)
+{
+    if (m_unheard.remove({oldBegin, oldEnd}))
+        m_unheard.insert({newBegin, newEnd});
+}
+
 bool StudyVisit::RecordPending()
 {
     const std::optional<Study> study = std::exchange(m_pending, std::nullopt);

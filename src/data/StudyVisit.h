@@ -39,6 +39,9 @@ public:
     // was the last sentence of the visit not heard yet: the study is now
     // pending. Later plays in the same visit return false.
     bool Hear(int beginMs, int endMs);
+    // A sentence of the lesson was moved in its recording: still to be heard
+    // at its new span if it was at its old one.
+    void SpanMoved(int oldBegin, int oldEnd, int newBegin, int newEnd);
     // Writes the pending study: count + 1, last time when it was completed.
     // False when none was pending or the write failed (the data module has
     // shown why); either way nothing is pending afterwards.

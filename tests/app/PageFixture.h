@@ -41,7 +41,8 @@ struct PageFixture {
         FillWords(words, {11, 12});
         sen = std::make_unique<TSenPage>(
             tsSen, TSenPage::Links{sentences, sentenceReading, senFollow, [this] { log.calls << "open senwrite"; },
-                                   [this] { log.calls << "open explain"; }});
+                                   [this] { log.calls << "open explain"; },
+                                   [this] { log.calls << "edit sentence time"; }});
         word = std::make_unique<TWordPage>(
             tsWord, TWordPage::Links{words, sentences, wordReading, speaker, wordFollow,
                                      [this] { log.calls << "open wordwrite"; },
