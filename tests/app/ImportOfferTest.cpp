@@ -267,14 +267,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    const XvfbDisplay display;
-    VeltraApplication app(argc, argv);
-    InstallFontSubstitutions();
-    QApplication::setFont(SongTiFont(12));
-    ImportOfferTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VELTRA_XVFB_APP_TEST_MAIN(ImportOfferTest)
 
 #include "ImportOfferTest.moc"

@@ -70,66 +70,43 @@ class ProgramProcessTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Without a usable database the program says so once and ends before
-    // any window or lock exists. Without a screen the message goes to
-    // standard error, which shows exactly what was reported.
-    void unusableDatabaseGivesOneErrorAndNoWindow_data()
-    {
-        QTest::addColumn<QByteArray>("databaseContent");  // empty: no file at all
-        QTest::addColumn<QString>("message");
-        QTest::newRow("missing") << QByteArray() << QStringLiteral("词库文件未找到，请重新安装本软件！");
-        QTest::newRow("not a database") << QByteArray("garbage, not SQLite")
-                                        << QStringLiteral("连接数据库错误，或者数据库已损坏\n请重新安装本软件！(001)");
-    }
-    void unusableDatabaseGivesOneErrorAndNoWindow()
-    {
-        QFETCH(QByteArray, databaseContent);
-        QFETCH(QString, message);
-        QTemporaryDir appDir;
-        if (!databaseContent.isEmpty()) {
-            QVERIFY(QDir(appDir.path()).mkpath(QStringLiteral("Data")));
-            QFile database(appDir.path() + QStringLiteral("/Data/Qor.DB"));
-            QVERIFY(database.open(QIODevice::WriteOnly));
-            database.write(databaseContent);
-        }
-        ProgramCopy program(appDir.path() + u'/');
-        QVERIFY(program.Ready());
-        QProcess process;
-        program.Start(process);
-        QVERIFY(process.waitForFinished(kStartTimeoutMs));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 1);
-        QCOMPARE(QString::fromUtf8(process.readAllStandardError()), QStringLiteral("错误: ") + message + u'\n');
-        if (databaseContent.isEmpty())
-            QVERIFY(!QFileInfo::exists(program.LockFile()));  // it ended before the lock
-    }
-
-    // What the start says when it cannot go on names what is wrong, once.
-    void startThatCannotGoOnSaysWhy_data()
+    // What the start says when it cannot go on names what is wrong, once,
+    // and no window is shown. Without a screen the messages go to standard
+    // error, which shows exactly what was reported.
+    void startThatCannotGoOnSaysWhyOnce_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QByteArray>("oldDatabase");  // written as Data/Qor.mdb when not empty
+        QTest::addColumn<QString>("file");  // written under Data/ when not empty
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("beforeLock");  // it ends before the lock is taken
         QTest::addColumn<QString>("message");
+        QTest::newRow("no database") << QStringList{} << QString() << QByteArray() << true
+                                     << QStringLiteral("错误: 词库文件未找到，请重新安装本软件！\n");
+        QTest::newRow("not a database")
+            << QStringList{} << QStringLiteral("Qor.DB") << QByteArray("garbage, not SQLite") << false
+            << QStringLiteral("错误: 连接数据库错误，或者数据库已损坏\n请重新安装本软件！(001)\n");
         QTest::newRow("--data folder not there")
-            << QStringList{"--data", "/nonexistent/Data"} << QByteArray()
+            << QStringList{"--data", "/nonexistent/Data"} << QString() << QByteArray() << true
             << QStringLiteral("错误: 数据文件夹不存在：/nonexistent/Data\n");
         // The default messages answer No to the offer.
         QTest::newRow("import declined")
-            << QStringList{} << QByteArray("an old database")
+            << QStringList{} << QStringLiteral("Qor.mdb") << QByteArray("an old database") << true
             << QStringLiteral("确认: 发现旧版词库 qor.mdb，是否转换后使用？（原文件不会被修改）\n"
                               "提示: 没有转换旧版词库，qor.mdb 保持原样。\n本软件要用转换后的词库才能启动；下次启动时会再问一次。\n");
     }
-    void startThatCannotGoOnSaysWhy()
+    void startThatCannotGoOnSaysWhyOnce()
     {
         QFETCH(QStringList, arguments);
-        QFETCH(QByteArray, oldDatabase);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, beforeLock);
         QFETCH(QString, message);
         QTemporaryDir appDir;
-        if (!oldDatabase.isEmpty()) {
+        if (!file.isEmpty()) {
             QVERIFY(QDir(appDir.path()).mkpath(QStringLiteral("Data")));
-            QFile mdb(appDir.path() + QStringLiteral("/Data/Qor.mdb"));
-            QVERIFY(mdb.open(QIODevice::WriteOnly));
-            mdb.write(oldDatabase);
+            QFile written(appDir.path() + QStringLiteral("/Data/") + file);
+            QVERIFY(written.open(QIODevice::WriteOnly));
+            written.write(content);
         }
         ProgramCopy program(appDir.path() + u'/');
         QVERIFY(program.Ready());
@@ -139,7 +116,8 @@ private slots:
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 1);
         QCOMPARE(QString::fromUtf8(process.readAllStandardError()), message);
-        QVERIFY(!QFileInfo::exists(program.LockFile()));
+        if (beforeLock)
+            QVERIFY(!QFileInfo::exists(program.LockFile()));
     }
 
     // Help and a wrong option need no window system: answered on the

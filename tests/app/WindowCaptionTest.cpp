@@ -91,14 +91,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    const XvfbDisplay display;
-    VeltraApplication app(argc, argv);
-    InstallFontSubstitutions();
-    QApplication::setFont(SongTiFont(12));
-    WindowCaptionTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VELTRA_XVFB_APP_TEST_MAIN(WindowCaptionTest)
 
 #include "WindowCaptionTest.moc"

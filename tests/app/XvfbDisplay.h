@@ -40,3 +40,16 @@ public:
 private:
     QProcess m_server;
 };
+
+// main() for a test class whose windows go to an Xvfb of its own; the rest
+// as VELTRA_APP_TEST_MAIN (AppTestSupport.h) has it.
+#define VELTRA_XVFB_APP_TEST_MAIN(TestClass)    \
+    int main(int argc, char** argv)             \
+    {                                           \
+        const XvfbDisplay display;              \
+        VeltraApplication app(argc, argv);      \
+        InstallFontSubstitutions();             \
+        QApplication::setFont(SongTiFont(12));  \
+        TestClass test;                         \
+        return QTest::qExec(&test, argc, argv); \
+    }
