@@ -35,7 +35,10 @@ void SetText(QMessageBox& box, const QString& text)
                     .arg(width <= widest ? QStringLiteral(" style=\"white-space:pre\"") : QString(),
                          line.isEmpty() ? QStringLiteral("&nbsp;") : line.toHtmlEscaped());
     }
+    // Messages carry words, titles and paths, never markup: plain text, or
+    // each line escaped into ours.
     if (!wraps) {
+        box.setTextFormat(Qt::PlainText);
         box.setText(text);
         return;
     }

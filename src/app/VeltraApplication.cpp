@@ -94,6 +94,7 @@ void ShowApplicationErrorBox(const QString& text)
     }
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Veltra精读"), text, QMessageBox::Ok,
                     QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

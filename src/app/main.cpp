@@ -101,22 +101,24 @@ int run(VeltraApplication& app)
 
 int main(int argc, char** argv)
 {
-    // Without a window system, creating the application would abort: help
-    // and a wrong option are answered without it.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (AnswersWithoutWindows(arguments)) {
+        QString unused;
+        return ReadCommandLine(arguments, unused) == CommandLine::Answered ? 0 : 1;
+    }
+    // Without a window system, creating the application would abort: a
+    // wrong option is refused on the terminal instead, in Qt's Chinese.
     if (!WindowSystemGiven(argc, argv)) {
         QCoreApplication core(argc, argv);
         QTranslator qtChinese;
         if (LoadQtChinese(qtChinese))
             QCoreApplication::installTranslator(&qtChinese);
-        QString ignored;
-        switch (ReadCommandLine(QCoreApplication::arguments(), ignored)) {
-        case CommandLine::Run:
-            break;  // on to the window system's own message
-        case CommandLine::Answered:
-            return 0;
-        case CommandLine::Refused:
+        QString unused;
+        if (ReadCommandLine(QCoreApplication::arguments(), unused) == CommandLine::Refused)
             return 1;
-        }
+        // Otherwise on to the window system's own message.
     }
     VeltraApplication app(argc, argv);
     try {

@@ -128,9 +128,10 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
-        const QString usage = QStringLiteral("用法：veltra [--data 数据文件夹]");
+        const QString usage = QStringLiteral("用法：veltra [--data 数据文件夹] [--version]");
         QTest::newRow("--help") << QStringList{"--help"} << 0
-                                << usage + QStringLiteral("\n  --data 数据文件夹  使用这个数据文件夹，不按默认顺序查找\n")
+                                << usage + QStringLiteral("\n  --data 数据文件夹  使用这个数据文件夹，不按默认顺序查找\n"
+                                                         "  --version         显示版本号\n")
                                 << QString();
         QTest::newRow("--bogus") << QStringList{"--bogus"} << 1 << QString()
                                  << QStringLiteral("错误: 命令行有误：未知选项“bogus”。\n%1\n").arg(usage);

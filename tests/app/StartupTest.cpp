@@ -12,7 +12,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFont>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
@@ -258,6 +260,7 @@ private slots:
         QTest::newRow("--data DIR") << QStringList{"--data", "/srv/course"} << run << "/srv/course";
         QTest::newRow("--data=DIR") << QStringList{"--data=/srv/course"} << run << "/srv/course";
         QTest::newRow("--help") << QStringList{"--help"} << CommandLine::Answered << QString();
+        QTest::newRow("--version") << QStringList{"--version"} << CommandLine::Answered << QString();
         QTest::newRow("-h beside --data") << QStringList{"--data", "/srv", "-h"} << CommandLine::Answered << QString();
         QTest::newRow("--data without DIR") << QStringList{"--data"} << refused << QString();
         QTest::newRow("unknown option") << QStringList{"--date", "/srv"} << refused << QString();
@@ -273,6 +276,8 @@ private slots:
         QString read;
         QCOMPARE(ReadCommandLine(QStringList{QStringLiteral("veltra")} + arguments, read), outcome);
         QCOMPARE(read, dataDir);
+        QCOMPARE(AnswersWithoutWindows(QStringList{QStringLiteral("veltra")} + arguments),
+                 outcome == CommandLine::Answered);
         // Help goes to standard output, not into a box.
         const bool refused = outcome == CommandLine::Refused;
         QCOMPARE(messages.entries.size(), std::size_t(refused ? 1 : 0));
@@ -313,6 +318,27 @@ private slots:
         QCOMPARE(EnsurePhoneticFont(data), -1);  // no file
         touch(data + QStringLiteral("pdfont1.TTF"), "not a font");
         QCOMPARE(EnsurePhoneticFont(data), -1);
+    }
+
+    // The Windows faces the windows name show in the closest installed faces:
+    // 宋体 in a Song (serif) face, not a sans-serif one.
+    void namedFacesShowInTheirClosestInstalledFaces()
+    {
+        InstallFontSubstitutions();
+        const struct {
+            const char* named;
+            const char* shown;
+        } faces[] = {{"宋体", "Noto Serif CJK SC"}, {"隶书", "Noto Serif CJK SC"}, {"Arial", "DejaVu Sans"},
+                     {"MS Sans Serif", "DejaVu Sans"}};
+        for (const auto& face : faces) {
+            const QString shown = QString::fromUtf8(face.shown);
+            if (!QFontDatabase::families().contains(shown))
+                QSKIP("the set-up script's fonts are not installed");
+            QFont font(QString::fromUtf8(face.named));
+            font.setPixelSize(12);
+            QCOMPARE(QFontInfo(font).family(), shown);
+        }
+        QCOMPARE(QFontInfo(SongTiFont(12)).family(), QStringLiteral("Noto Serif CJK SC"));
     }
 
     void phoneticFontIsLoadedFromTheDataFolder()

@@ -41,10 +41,10 @@ private:
     QProcess m_server;
 };
 
-// main() for a test class whose windows go to an Xvfb of its own; the rest
+// The main of a test class whose windows go to an Xvfb of its own; the rest
 // as VELTRA_APP_TEST_MAIN (AppTestSupport.h) has it.
 #define VELTRA_XVFB_APP_TEST_MAIN(TestClass)    \
-    int main(int argc, char** argv)             \
+    VELTRA_QTEST_MAIN(TestClass)                \
     {                                           \
         const XvfbDisplay display;              \
         VeltraApplication app(argc, argv);      \

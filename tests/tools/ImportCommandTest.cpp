@@ -30,7 +30,7 @@ ToolRun RunImport(const QStringList& args)
 }
 
 // Every file under `dir` with a hash of its bytes, to see that nothing changed.
-QMap<QString, QByteArray> Snapshot(const QString& dir)
+QMap<QString, QByteArray> FileHashes(const QString& dir)
 {
     QMap<QString, QByteArray> files;
     QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
@@ -112,14 +112,14 @@ protected:
 
 TEST_F(OldFolder, ImportCopiesEveryRowAndFileAndLeavesTheOldFolderAlone)
 {
-    const QMap<QString, QByteArray> before = Snapshot(old);
+    const QMap<QString, QByteArray> before = FileHashes(old);
     const ToolRun run = RunImport({old, fresh});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains("[3/10] tblQor1: 6 rows read, 6 rows written")) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains("[8/10] tblNote: 1 rows read, 1 rows written")) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains("[10/10] files: 4 book folders with 24 containers, PDFont1.ttf, tmpwav.wav copied"))
         << run.out.toStdString();
-    EXPECT_EQ(Snapshot(old), before);
+    EXPECT_EQ(FileHashes(old), before);
 
     ExpectSameRows(fresh + "/qor.db");
     EXPECT_EQ(Entries(fresh), QStringList({"PDFont1.ttf", "qor.db", "qor1", "qor2", "qor3", "qor4", "tmpwav.wav"}));
@@ -133,11 +133,11 @@ TEST_F(OldFolder, ImportCopiesEveryRowAndFileAndLeavesTheOldFolderAlone)
 
 TEST_F(OldFolder, ImportIntoTheOldFolderAddsTheDatabaseBesideTheOldFiles)
 {
-    const QMap<QString, QByteArray> before = Snapshot(old);
+    const QMap<QString, QByteArray> before = FileHashes(old);
     const ToolRun run = RunImport({old, old});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains("[10/10] files: the containers stay where they are")) << run.out.toStdString();
-    QMap<QString, QByteArray> after = Snapshot(old);
+    QMap<QString, QByteArray> after = FileHashes(old);
     ASSERT_TRUE(after.remove("qor.db"));
     EXPECT_EQ(after, before);
     ExpectSameRows(old + "/qor.db");
@@ -227,7 +227,7 @@ TEST_F(OldFolder, DatabasesThatCrashedTheReaderAreRefusedAsDamaged)
         ASSERT_TRUE(mdb.open(QIODevice::WriteOnly | QIODevice::Truncate));
         mdb.write(DamagedAccessFile(QByteArray::fromBase64(c.patches)));
         mdb.close();
-        const QMap<QString, QByteArray> before = Snapshot(old);
+        const QMap<QString, QByteArray> before = FileHashes(old);
         const ToolRun run = RunImport({old, fresh});
         EXPECT_EQ(run.exitCode, 1);
         const QString last = run.err.trimmed().section(QLatin1Char('\n'), -1);
@@ -235,7 +235,7 @@ TEST_F(OldFolder, DatabasesThatCrashedTheReaderAreRefusedAsDamaged)
             << run.err.toStdString();
         EXPECT_FALSE(QFileInfo::exists(fresh));
         EXPECT_EQ(Entries(dir.path()), QStringList({"Old"}));
-        EXPECT_EQ(Snapshot(old), before);
+        EXPECT_EQ(FileHashes(old), before);
     }
 }
 
@@ -282,14 +282,14 @@ TEST_F(OldFolder, ImportIntoTheOldFolderNeedsNothingOutsideIt)
         {"read-only parent", R"(mount --bind "$2" "$2" && mount --rbind "$3" "$3" && mount -o remount,bind,ro "$3" )"
                              R"(&& ! mkdir "$3/probe" 2>/dev/null && mkdir "$2/probe" && rmdir "$2/probe")"},
     };
-    const QMap<QString, QByteArray> before = Snapshot(old);
+    const QMap<QString, QByteArray> before = FileHashes(old);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const NamespaceRun run = RunInMountNamespace(QStringLiteral("%1 && exec \"$1\" import \"$2\" \"$2\"").arg(c.mounts),
                                                      {VELTRA_COURSE_EXE, old, dir.path()});
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
         ExpectSameRows(old + "/qor.db");
-        QMap<QString, QByteArray> after = Snapshot(old);
+        QMap<QString, QByteArray> after = FileHashes(old);
         ASSERT_TRUE(after.remove("qor.db"));
         EXPECT_EQ(after, before);
         EXPECT_EQ(Entries(old).filter(QLatin1String(".building")), QStringList());
@@ -340,7 +340,7 @@ TEST_F(OldFolder, ASignalStopsTheImportAndRemovesWhatItWrote)
     QString error;
     ASSERT_TRUE(WriteAccessDataFolder(old, AccessCourseTables({69, 20, 15, 1500}), "lesson mp3", "word wav", "font", error))
         << error.toStdString();
-    const QMap<QString, QByteArray> before = Snapshot(old);
+    const QMap<QString, QByteArray> before = FileHashes(old);
     const struct {
         QString target;
         QString home;  // where its staging folder is made
@@ -367,7 +367,7 @@ TEST_F(OldFolder, ASignalStopsTheImportAndRemovesWhatItWrote)
         EXPECT_EQ(QString::fromUtf8(tool.readAllStandardError()), "veltra-course: stopped; nothing was written\n");
         EXPECT_EQ(staging(), QStringList());
         EXPECT_EQ(Entries(dir.path()), QStringList({"Old"}));
-        EXPECT_EQ(Snapshot(old), before);
+        EXPECT_EQ(FileHashes(old), before);
     }
 }
 
@@ -392,7 +392,7 @@ TEST_F(OldFolder, FoldersThatCannotBeWrittenAreRefused)
 {
     if (geteuid() == 0 && QStandardPaths::findExecutable("setpriv").isEmpty())
         GTEST_SKIP() << "no setpriv to run the import without root's rights over permissions";
-    const QMap<QString, QByteArray> before = Snapshot(old);
+    const QMap<QString, QByteArray> before = FileHashes(old);
     ASSERT_TRUE(QDir().mkpath(fresh));
     const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
     const QFileDevice::Permissions writable = readOnly | QFileDevice::WriteOwner;
@@ -407,7 +407,7 @@ TEST_F(OldFolder, FoldersThatCannotBeWrittenAreRefused)
     }
     EXPECT_EQ(Entries(fresh), QStringList());
     EXPECT_EQ(Entries(dir.path()), QStringList({"Data", "Old"}));
-    EXPECT_EQ(Snapshot(old), before);
+    EXPECT_EQ(FileHashes(old), before);
 }
 
 // The program shows the tool's lines in its Chinese dialogs.
