@@ -89,7 +89,7 @@ TEST_F(AuthorCommand, AddsTheNextLessonWithItsSentenceTimes)
     const ToolRun shown = RunCourseTool({QStringLiteral("show"), dataDir, QStringLiteral("--book"), QStringLiteral("1"),
                                          QStringLiteral("--lesson"), QStringLiteral("2")});
     ASSERT_EQ(shown.exitCode, 0) << shown.err.toStdString();
-    EXPECT_TRUE(shown.out.startsWith(QStringLiteral("title\tThe shop on the corner opens at nine.\n")));
+    EXPECT_TRUE(shown.out.startsWith(QStringLiteral("title\t第一册 - The shop on the corner opens at nine."))) << shown.out.toStdString();
     const QStringList english = kText.trimmed().split(QLatin1Char('\n'));
     const QStringList zh = {QStringLiteral("街角的商店九点开门。"), QStringLiteral("我姐姐每天早上在那里买面包。"),
                             QStringLiteral("昨天它关门了，所以她回家了。")};

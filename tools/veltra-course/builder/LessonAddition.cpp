@@ -169,8 +169,8 @@ bool LessonNumberFree(const QString& dataDir, int book, int lesson, QString& err
 
 std::optional<int> AddLesson(const QString& dataDir, const NewLesson& lesson, QString& error)
 {
-    StagingFolder staging(QDir(dataDir).filePath(QStringLiteral("new-lesson")));
-    if (!staging.createBeside(error))
+    StagingFolder staging(dataDir, StagingFolder::Place::InsideTarget);
+    if (!staging.create(error))
         return std::nullopt;
     // Packed before the database is locked, named once the numbers are known.
     std::vector<StagedFile> files;
