@@ -31,8 +31,12 @@ public:
     {
         QFile file(m_path);
         const QByteArray bytes = text.toUtf8();
-        if (m_path.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
+        if (m_path.isEmpty())
+            return;
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
+            file.remove();
             m_path.clear();
+        }
     }
     ~TempTextFile()
     {
@@ -110,7 +114,7 @@ QString UncertainTimesText(const QList<int>& sentences)
     for (int i = 0; i < sentences.size() && i < kNamed; ++i)
         numbers << QString::number(sentences[i]);
     const QString which = sentences.size() > kNamed
-        ? QStringLiteral("%1 等 %2 句").arg(numbers.join(QStringLiteral("、"))).arg(sentences.size())
+        ? QStringLiteral("%1 等 %2").arg(numbers.join(QStringLiteral("、"))).arg(sentences.size())
         : numbers.join(QStringLiteral("、"));
     return QStringLiteral("第 %1 句的时间可能不准，请在课文精读页检查。").arg(which);
 }

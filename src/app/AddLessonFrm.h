@@ -69,9 +69,9 @@ private:
     void SetRunning(bool running);
 
     TDM& m_dm;
-    TAuthorRun m_run;
     std::unique_ptr<TempTextFile> m_textFile;
     std::unique_ptr<TempTextFile> m_chineseFile;
+    TAuthorRun m_run;  // after the texts: a tool still running is stopped before they go
     QString m_autoTitle;   // the title the text gave, while the learner keeps it
     bool m_closing = false;
 };
