@@ -200,6 +200,8 @@ void TAddLessonForm::CreateControls()
     btnCancel->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(pbAuthor, 1);
+    // Keeps the buttons at the right while the bar is hidden.
+    buttons->addStretch(0);
     buttons->addWidget(btnStart);
     buttons->addWidget(btnCancel);
 
