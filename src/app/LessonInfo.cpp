@@ -13,7 +13,7 @@ TLessonInfo::TLessonInfo(TMainForm& form)
     , m_form(form)
     , m_visit(form.DM)
 {
-    connect(&form.Audio(), &LessonAudio::spanStarted, this, &TLessonInfo::SpanStarted);
+    connect(&form.Audio(), &LessonAudio::spanHeard, this, &TLessonInfo::SpanHeard);
     connect(&form.DM, &TDM::SentenceTimesChanged, this,
             [this](int oldBegin, int oldEnd, int newBegin, int newEnd) {
                 m_visit.SpanMoved(oldBegin, oldEnd, newBegin, newEnd);
@@ -50,7 +50,7 @@ void TLessonInfo::ShowStudyInfoBox()
                  .arg(info->count, info->last, info->next));
 }
 
-void TLessonInfo::SpanStarted(int beginMs, int endMs)
+void TLessonInfo::SpanHeard(int beginMs, int endMs)
 {
     if (!m_visit.Hear(beginMs, endMs))
         return;

@@ -8,9 +8,9 @@ class TMainForm;
 
 // The study record on the main window: the values of the lesson-information
 // panel, the information box of "查看课程学习情况", and the visit of the open
-// lesson, fed with every span the lesson audio starts. When a visit has heard
-// every sentence, the study is written from the event loop (not inside the
-// play that completed it) and the panel shows the new values.
+// lesson, fed with every span the lesson audio plays to its end. When a visit
+// has heard every sentence, the study is written from the event loop (not
+// inside the end that completed it) and the panel shows the new values.
 //
 // Create it once the window's header labels and lesson audio exist. GUI
 // thread only.
@@ -29,7 +29,7 @@ public:
     StudyVisit& Visit() { return m_visit; }
 
 private:
-    void SpanStarted(int beginMs, int endMs);
+    void SpanHeard(int beginMs, int endMs);
 
     TMainForm& m_form;
     StudyVisit m_visit;

@@ -19,6 +19,7 @@
 #include "app/SetFrm.h"
 #include "app/StudyReading.h"
 #include "audio/LessonAudio.h"
+#include "controls/kznLabelEdit.h"
 #include "controls/kznMediaPlayer.h"
 #include "controls/kznThreadTimer.h"
 #include "data/BookName.h"
@@ -268,9 +269,10 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         } else if (event->type() == QEvent::Leave) {
             pnlLessonInfo->hide();
         }
-    } else if (event->type() == QEvent::ToolTip && !m_showHint && isInside(watched, tsTest)) {
-        // The exercises' hints are the answers: shown only on request. The
-        // study pages' tooltips only show cut-off text and always appear.
+    } else if (event->type() == QEvent::ToolTip && !m_showHint && isInside(watched, tsTest)
+               && !TkznLabelEdit::IsCaptionLabel(watched)) {
+        // The exercises' hints are the answers: shown only on request. A
+        // meaning cut short above its edit is no answer and always shows whole.
         return true;
     }
     return QMainWindow::eventFilter(watched, event);

@@ -30,8 +30,6 @@ void MarkRed(TQorSenMemo* memo, const QList<TextSpan>& spans)
         cursor.setPosition(span.start + span.length, QTextCursor::KeepAnchor);
         cursor.mergeCharFormat(red);
     }
-    // Typing after the mark starts in the normal colour again.
-    memo->setCurrentCharFormat(QTextCharFormat());
 }
 
 } // namespace
@@ -148,6 +146,9 @@ void TSenWritePage::btnSenResultClick()
             const MarkedSentence marked = WithExpectedSentence(memo->toPlainText(), memo->Answer());
             memo->setPlainText(marked.text);
             MarkRed(memo, marked.missed);
+            // The added line is the one to read, also below a long answer.
+            memo->moveCursor(QTextCursor::End);
+            memo->ensureCursorVisible();
         }
     }
     btnSenResult->setEnabled(false);

@@ -122,17 +122,19 @@ void LessonAudio::PlaySentence(int beginMs, int endMs, int endAction)
     const int rate = nativeRate();
     const int64_t length = FStream->decoder().lengthFrames();
     const int64_t first = std::clamp<int64_t>(MsToFrame(beginMs, rate), 0, length);
+    FSync = ++m_lastSync == 0 ? ++m_lastSync : m_lastSync;
+    m_spanBeginMs = beginMs;
+    m_spanEndMs = endMs;
     if (endMs <= beginMs) {
-        // No end to watch for: the recording plays on to its end, unreported.
-        FSync = 0;
-        FStream->playSpan(first, length - 1, 0, seaNone);
+        // No end to watch for: the recording plays on to its end, which
+        // counts as heard but ends nothing.
+        FStream->playSpan(first, length - 1, FSync, seaNone);
         return;
     }
     // An end past the recording ends with the recording, and is reported,
     // so continuous reading never waits for an end that cannot come.
     const int64_t last = std::min(MsToFrame(endMs, rate), length - 1);
-    FSync = ++m_lastSync == 0 ? ++m_lastSync : m_lastSync;
-    FStream->playSpan(first, last, endAction != seaNone ? FSync : 0, endAction);
+    FStream->playSpan(first, last, FSync, endAction);
 }
 
 void LessonAudio::StopLessonAudio()
@@ -192,9 +194,12 @@ int LessonAudio::lengthMs() const
 
 void LessonAudio::SentenceEndSync(uint32_t sync, int action)
 {
-    if (sync == 0 || sync != FSync || action == seaNone)
+    if (sync == 0 || sync != FSync)
         return;
-    emit speakDone(action);
+    FSync = 0;
+    emit spanHeard(m_spanBeginMs, m_spanEndMs);
+    if (action != seaNone)
+        emit speakDone(action);
 }
 
 void LessonAudio::freeStream()

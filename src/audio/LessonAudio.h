@@ -20,8 +20,9 @@ enum SentenceEndAction : int {
 // The lesson recording engine: keeps the open lesson's MP3 as one stream,
 // plays sentence spans of it (positions in milliseconds of the recording's
 // own time line), stops on the span's last frame and reports that end with
-// speakDone(action). At most one end is ever pending: a new span, a lesson
-// change or closing drops the one before, even if it is already queued.
+// spanHeard and speakDone(action). At most one end is ever pending: a new
+// span, a lesson change or closing drops the one before, even if it is
+// already queued.
 //
 // Threads: GUI thread only. speakDone() is emitted on the GUI thread, from
 // the event loop.
@@ -51,8 +52,8 @@ public:
 
     // Plays beginMs..endMs of the open stream and returns at once, cutting
     // off whatever span was playing. When endMs is not after beginMs the
-    // recording plays on to its end and no end is reported. Nothing happens
-    // without a stream.
+    // recording plays on to its end, which only spanHeard reports. Nothing
+    // happens without a stream.
     void PlaySentence(int beginMs, int endMs, int endAction);
     // Stops playback; an end already on its way is still delivered.
     void StopLessonAudio();
@@ -85,10 +86,15 @@ public:
     static int64_t MsToFrame(int64_t ms, int rate);
 
 signals:
+    // A span played to its end with an end action other than seaNone.
     void speakDone(int action);
     // A span began to play (PlaySentence with a stream open), emitted from
-    // within PlaySentence: for those who keep track of what was heard.
+    // within PlaySentence.
     void spanStarted(int beginMs, int endMs);
+    // The span PlaySentence was given played to its end, whatever its end
+    // action: it was heard, not cut off by another span, a stop or a lesson
+    // change. Emitted before speakDone.
+    void spanHeard(int beginMs, int endMs);
 
 private:
     friend class LessonVoice;
@@ -102,6 +108,8 @@ private:
     std::unique_ptr<LessonVoice> FStream;
     uint32_t FSync = 0;  // the end that may still be reported; 0 for none
     uint32_t m_lastSync = 0;
+    int m_spanBeginMs = 0;  // the span FSync ends
+    int m_spanEndMs = 0;
     QString FLessonAudioFile;
     int m_speed = 10;
     bool m_keepPitch = false;

@@ -5,8 +5,9 @@
 
 // The answer memo of a sentence dictation question: the learner types the
 // sentence (Enter starts a new line, Tab moves the focus); the memo carries
-// the expected sentence and its span in the lesson recording.
-// GUI thread only.
+// the expected sentence and its span in the lesson recording. What the
+// learner types, pastes or composes is in the normal colour, also next to
+// words the marking coloured. GUI thread only.
 class TQorSenMemo : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -21,6 +22,11 @@ public:
 
     // The whole typed text against Answer() under the dictation rule.
     bool IsAnswerRight() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     qint32 m_beginPos = 0;

@@ -5,9 +5,21 @@
 #include <QEvent>
 #include <QLabel>
 
+namespace {
+
+constexpr char kCaptionProperty[] = "kznEditCaption";
+
+} // namespace
+
 TkznLabelEdit::TkznLabelEdit(QWidget* parent) : QLineEdit(parent), m_label(new QLabel(parent))
 {
+    m_label->setProperty(kCaptionProperty, true);
     PlaceLabel();
+}
+
+bool TkznLabelEdit::IsCaptionLabel(const QObject* object)
+{
+    return object && object->property(kCaptionProperty).toBool();
 }
 
 TkznLabelEdit::~TkznLabelEdit()
@@ -32,7 +44,10 @@ void TkznLabelEdit::PlaceLabel()
         return;
     m_label->setFont(font());
     const QFontMetrics metrics(m_label->font());
-    m_label->setText(metrics.elidedText(m_caption, Qt::ElideRight, width()));
+    const QString shown = metrics.elidedText(m_caption, Qt::ElideRight, width());
+    m_label->setText(shown);
+    // A cut caption shows whole on the pointer.
+    m_label->setToolTip(shown == m_caption ? QString() : m_caption);
     const int height = metrics.height();
     m_label->setGeometry(x(), y() - height - kLabelSpacing, width(), height);
 }

@@ -9,7 +9,8 @@
 // left-aligned with the edit and as wide). The label is a sibling on the
 // edit's parent (it follows the edit to a new parent, and stays hidden while
 // there is none); the edit keeps it in place and shows, hides, enables and
-// deletes it along with itself. A caption wider than the edit is elided.
+// deletes it along with itself. A caption wider than the edit is elided and
+// shows whole in the label's tooltip.
 //
 // The edit's text is the learner's answer; Answer() is the expected one and
 // SoundFile() the word's container relative to the data folder.
@@ -26,6 +27,9 @@ public:
     QString Caption() const { return m_caption; }
     void SetCaption(const QString& caption);
     QLabel* EditLabel() const { return m_label; }
+    // Whether `object` is the caption label of some label edit: its tooltip
+    // is the caption, never an answer.
+    static bool IsCaptionLabel(const QObject* object);
 
     QString Answer() const { return m_answer; }
     void SetAnswer(const QString& answer) { m_answer = answer; }

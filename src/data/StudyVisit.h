@@ -11,13 +11,15 @@ class TDM;
 
 // When a lesson counts as studied: during one visit of it (from opening it to
 // leaving it) every sentence of its text has been heard at least once, in any
-// way. That counts once per visit; a lesson without sentences never counts.
+// way, each to its end: a sentence cut off by another, a stop or a lesson
+// change was not heard. That counts once per visit; a lesson without
+// sentences never counts.
 //
 // Sentences are known by their spans of the lesson recording, so whatever
-// plays a span can report it (Hear) without knowing about lessons. Hearing
-// only takes note; the write to the data module is a separate step
-// (RecordPending), so the caller can make it outside the play that completed
-// the visit. A completed visit stays pending until written, even when the
+// plays a span to its end can report it (Hear) without knowing about
+// lessons. Hearing only takes note; the write to the data module is a
+// separate step (RecordPending), so the caller can make it outside the play
+// that completed the visit. A completed visit stays pending until written, even when the
 // next visit has begun meanwhile.
 //
 // GUI thread only, like the data module it writes through.
@@ -35,7 +37,7 @@ public:
     // Starts a visit of the lesson open in the data module (none before the
     // first open): all of its sentences are still to be heard.
     void Begin();
-    // The lesson recording started playing beginMs..endMs. True when that
+    // The lesson recording played beginMs..endMs to its end. True when that
     // was the last sentence of the visit not heard yet: the study is now
     // pending. Later plays in the same visit return false.
     bool Hear(int beginMs, int endMs);

@@ -12,13 +12,16 @@
 #include "data/LessonDataSet.h"
 #include "support/ScriptedRandom.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QToolButton>
 #include <QtTest>
 
@@ -146,6 +149,8 @@ private slots:
     void sentenceDictationLayout();
     void sentenceDictationPlaysOnEntry();
     void sentenceDictationMarksAndShowsMissedWords();
+    void typingNextToARedWordIsInTheNormalColour();
+    void markingALongAnswerShowsTheAddedLine();
     void sentenceHintShowsTheSentenceWhileThePointerRests();
     void sentenceDictationClearing();
 };
@@ -572,6 +577,70 @@ void ExercisePagesTest::sentenceDictationMarksAndShowsMissedWords()
     QCOMPARE(red, QString("is|pen?|"));
     for (QTextBlock block = p.nsmSubject[0]->document()->begin(); block.isValid(); block = block.next())
         QCOMPARE(block.begin().fragment().charFormat().foreground().style(), Qt::NoBrush);
+}
+
+namespace {
+
+bool IsRed(const QPlainTextEdit* memo, int position)
+{
+    QTextCursor cursor(memo->document());
+    cursor.setPosition(position + 1);  // the format of the character before
+    return cursor.charFormat().foreground().color() == QColor(Qt::red);
+}
+
+} // namespace
+
+// Only the marking colours words: typing, pasting or composing right after a
+// red word, or inside one, adds text in the normal colour.
+void ExercisePagesTest::typingNextToARedWordIsInTheNormalColour()
+{
+    ExerciseFixture f;
+    f.pcTest.setCurrentIndex(2);
+    TSenWritePage& p = *f.senWrite;
+    f.random.Add({2, 2});
+    p.btnSenStart->click();
+    TQorSenMemo* memo = p.nsmSubject[0];
+    memo->setPlainText("where my pan");
+    p.btnSenResult->click();
+    const int is = int(memo->toPlainText().indexOf("is my"));
+    const int pen = int(memo->toPlainText().indexOf("pen?"));
+    QVERIFY(IsRed(memo, is) && IsRed(memo, pen + 1));
+
+    QTextCursor cursor = memo->textCursor();
+    cursor.setPosition(is + 2);  // just after the red "is"
+    memo->setTextCursor(cursor);
+    QTest::keyClicks(memo, "x");
+    cursor.setPosition(pen + 2);  // after the "p" of the red "pen?", moved on by the "x"
+    memo->setTextCursor(cursor);
+    QApplication::clipboard()->setText("yy");
+    memo->paste();
+    QInputMethodEvent composed;
+    composed.setCommitString("z");
+    QApplication::sendEvent(memo, &composed);
+    QCOMPARE(memo->toPlainText(), QString("where my pan\n(Where isx my pyyzen?)"));
+    QCOMPARE(IsRed(memo, is + 2), false);
+    for (int at : {pen + 2, pen + 3, pen + 4})
+        QVERIFY2(!IsRed(memo, at), qPrintable(QString::number(at)));
+    QVERIFY(IsRed(memo, is) && IsRed(memo, pen + 1) && IsRed(memo, pen + 5));
+}
+
+// The memo shows three lines; after marking a longer answer the added line
+// is in view.
+void ExercisePagesTest::markingALongAnswerShowsTheAddedLine()
+{
+    ExerciseFixture f;
+    f.pcTest.setCurrentIndex(2);
+    TSenWritePage& p = *f.senWrite;
+    f.random.Add({2, 2});
+    p.btnSenStart->click();
+    TQorSenMemo* memo = p.nsmSubject[1];
+    memo->setPlainText("where\nis\nmy\nred\npan");
+    p.btnSenResult->click();
+    QTextCursor end(memo->document());
+    end.movePosition(QTextCursor::End);
+    QVERIFY(memo->viewport()->rect().contains(memo->cursorRect(end)));
+    QTextCursor start(memo->document());
+    QVERIFY(!memo->viewport()->rect().contains(memo->cursorRect(start)));
 }
 
 void ExercisePagesTest::sentenceHintShowsTheSentenceWhileThePointerRests()

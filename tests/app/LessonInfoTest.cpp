@@ -6,10 +6,12 @@
 
 #include "app/LessonInfo.h"
 #include "app/SenPage.h"
+#include "audio/LessonAudio.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 
 namespace {
@@ -26,17 +28,23 @@ QStringList PanelValues(const TMainForm& form)
     return {form.lblStudyCount->text(), form.lblLastStudyTime->text(), form.lblNextStudyTime->text()};
 }
 
-// Hears the open lesson's sentences `rows` on the text page: a click in the
-// list for the first, "朗读句子" for the others.
-void HearRows(TMainForm& form, const QList<int>& rows)
+// Plays the open lesson's sentences `rows` on the text page: a click in the
+// list for the first, "朗读句子" for the others; each plays `ms`
+// milliseconds, or to its end when `ms` is 0.
+void PlayRows(TMainForm& form, const QList<int>& rows, int ms = 0)
 {
     TSenPage* page = SenPage(form);
     for (int row : rows) {
+        QSignalSpy heard(&form.Audio(), &LessonAudio::spanHeard);
         QVERIFY(form.DM.adsQorSen.MoveTo(row));
         if (row == rows.first())
             page->grdSenCellClick();
         else
             page->btnSpeakSen->click();
+        if (ms > 0)
+            PumpFor(ms);
+        else
+            QTRY_COMPARE_WITH_TIMEOUT(heard.size(), 1, 5000);
     }
 }
 
@@ -83,12 +91,12 @@ private slots:
         s.form.LessonInfo().Visit().SetClock([&] { return now; });
         QCOMPARE(PanelValues(s.form), (QStringList{"0", "未学习", ""}));
 
-        HearRows(s.form, {0});
+        PlayRows(s.form, {0});
         PumpFor(100);
         QCOMPARE(s.form.lblStudyCount->text(), QStringLiteral("0"));  // one sentence of two
-        HearRows(s.form, {1});
+        PlayRows(s.form, {1});
         QTRY_COMPARE(PanelValues(s.form), (QStringList{"1", "2026/12/10", "2026/12/10"}));
-        HearRows(s.form, {1, 0});  // a second pass in the same visit
+        PlayRows(s.form, {1, 0});  // a second pass in the same visit
         PumpFor(100);
         QCOMPARE(s.form.lblStudyCount->text(), QStringLiteral("1"));
 
@@ -126,8 +134,23 @@ private slots:
 
         // Opening it again is a new visit, which counts again.
         now = kStart.addDays(1);
-        HearRows(s.form, {1, 0});
+        PlayRows(s.form, {1, 0});
         QTRY_COMPARE(PanelValues(s.form), (QStringList{"2", "2026/12/11", "2026/12/12"}));
+        QVERIFY(m_messages.entries.empty());
+    }
+
+    // Stepping through the sentences, each cut off after 0.3 s, hears none
+    // of them; hearing each to its end studies the lesson.
+    void onlySentencesPlayedToTheirEndCount()
+    {
+        CourseFixture course;
+        Session s(course);
+        PlayRows(s.form, {0, 1, 0, 1}, 300);
+        s.form.Audio().StopLessonAudio();
+        PumpFor(1000);
+        QCOMPARE(s.form.lblStudyCount->text(), QStringLiteral("0"));
+        PlayRows(s.form, {1, 0});
+        QTRY_COMPARE(s.form.lblStudyCount->text(), QStringLiteral("1"));
         QVERIFY(m_messages.entries.empty());
     }
 

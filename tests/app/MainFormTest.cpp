@@ -7,6 +7,7 @@
 #include "app/ProgramPaths.h"
 #include "app/NotePage.h"
 #include "audio/LessonAudio.h"
+#include "controls/kznLabelEdit.h"
 #include "controls/kznMediaPlayer.h"
 #include "controls/kznThreadTimer.h"
 
@@ -60,6 +61,14 @@ public:
     {
     }
     int tips = 0;
+
+    // Also counts the tooltips that reach the objects it watches.
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::ToolTip)
+            ++tips;
+        return false;
+    }
 
 protected:
     bool event(QEvent* e) override
@@ -343,6 +352,12 @@ private slots:
         TipCounter elsewhere(&outside);
         QCoreApplication::sendEvent(&elsewhere, &tip);
         QCOMPARE(elsewhere.tips, 1);
+        // A meaning above its edit is no answer: cut short, it shows whole.
+        TkznLabelEdit edit(s.form.tsWordWrite);
+        TipCounter captionTips(nullptr);
+        edit.EditLabel()->installEventFilter(&captionTips);
+        QCoreApplication::sendEvent(edit.EditLabel(), &tip);
+        QCOMPARE(captionTips.tips, 1);
     }
 
     void helpShowsOurGuideWithWorkingLinks()

@@ -6,6 +6,7 @@
 #include <samplerate.h>
 
 #include <algorithm>
+#include <functional>
 #include <cmath>
 
 namespace {
@@ -107,6 +108,52 @@ TEST_F(LessonSpanTest, NewSpanCancelsTheEndOfTheOneItInterrupts)
     DeliverQueuedCalls();
     ASSERT_EQ(done.size(), 1);
     EXPECT_EQ(done.takeFirst().at(0).toInt(), seaPlayRecording);
+}
+
+// A span counts as heard when it played to its end, whatever ends it next;
+// one cut off after 0.3 s was not heard.
+TEST_F(LessonSpanTest, OnlyASpanPlayedToItsEndIsHeard)
+{
+    const int cut = int(LessonAudio::MsToFrame(300, kRate));
+    struct Case {
+        const char* how;
+        std::function<void()> play;
+        QList<QPair<int, int>> heard;
+    };
+    const Case cases[] = {
+        {"to its end, no end action", [&] { audio.PlaySentence(100, 900, seaNone); RenderUntilStopped(mixer, audio); },
+         {{100, 900}}},
+        {"to its end, continuous reading", [&] { audio.PlaySentence(100, 900, seaContinue); RenderUntilStopped(mixer, audio); },
+         {{100, 900}}},
+        {"to the recording's end", [&] { audio.PlaySentence(3500, 1000, seaNone); RenderUntilStopped(mixer, audio); },
+         {{3500, 1000}}},
+        {"past the recording's end", [&] { audio.PlaySentence(3900, 60000, seaPlayRecording); RenderUntilStopped(mixer, audio); },
+         {{3900, 60000}}},
+        {"cut off by the next", [&] {
+             audio.PlaySentence(100, 900, seaNone);
+             Render(mixer, cut);
+             audio.PlaySentence(1000, 1200, seaNone);
+             RenderUntilStopped(mixer, audio);
+         }, {{1000, 1200}}},
+        {"stopped", [&] { audio.PlaySentence(100, 900, seaContinue); Render(mixer, cut); audio.StopLessonAudio(); },
+         {}},
+        {"lesson changed", [&] {
+             audio.PlaySentence(100, 900, seaNone);
+             Render(mixer, cut);
+             ASSERT_TRUE(audio.OpenLessonAudio(fixture.dataDir(), 1, 1, 10));
+             Render(mixer, 44100);
+         }, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        QSignalSpy heard(&audio, &LessonAudio::spanHeard);
+        c.play();
+        DeliverQueuedCalls();
+        QList<QPair<int, int>> spans;
+        for (const QList<QVariant>& args : heard)
+            spans.append({args.at(0).toInt(), args.at(1).toInt()});
+        EXPECT_EQ(spans, c.heard);
+    }
 }
 
 TEST_F(LessonSpanTest, EndNotAfterBeginPlaysToTheEndUnreported)

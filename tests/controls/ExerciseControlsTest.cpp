@@ -25,6 +25,7 @@ TEST(LabelEdit, CaptionIsTheLabelAboveNotTheText)
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(label->parentWidget(), &page);
     EXPECT_EQ(label->text(), QString::fromUtf8("苹果"));
+    EXPECT_TRUE(label->toolTip().isEmpty());
     EXPECT_EQ(label->geometry().left(), 18);
     EXPECT_EQ(label->geometry().bottom() + 1 + TkznLabelEdit::kLabelSpacing, 32);
 
@@ -33,6 +34,9 @@ TEST(LabelEdit, CaptionIsTheLabelAboveNotTheText)
     edit->SetCaption(longCaption);
     EXPECT_EQ(edit->Caption(), longCaption);
     EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), 235);
+    EXPECT_EQ(label->toolTip(), longCaption);  // readable whole on the pointer
+    EXPECT_TRUE(TkznLabelEdit::IsCaptionLabel(label));
+    EXPECT_FALSE(TkznLabelEdit::IsCaptionLabel(edit));
 
     page.show();
     EXPECT_TRUE(label->isVisible());
