@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs: build, tests, fuzzing,
-# fonts, the sample-course tools, the icon renderer and the desktop-file
-# checkers. Safe to run again: it only calls apt-get when something is missing.
+# fonts, the sample-course tools, the icon renderer, the desktop-file
+# checkers and the Debian package's tools. Safe to run again: it only calls
+# apt-get when something is missing.
 set -euo pipefail
 
 packages=(
@@ -16,6 +17,7 @@ packages=(
   fonts-noto-cjk fonts-wqy-zenhei fonts-dejavu-core qt6-translations-l10n
   xvfb xauth imagemagick libxcb1-dev
   librsvg2-bin desktop-file-utils appstream
+  dpkg-dev file lintian
 )
 
 missing=()

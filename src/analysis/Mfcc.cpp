@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr int kWindow = 512;
+constexpr int kMfccWindow = 512;
 constexpr int kBands = 40;
 constexpr int kCoefficients = 13;
 
@@ -24,19 +24,19 @@ FeatureFrames ComputeMfcc(const std::vector<float>& voice, const std::vector<boo
     // Only the magnitudes are needed: the FFT's norm, without the phases a
     // phase vocoder would work out too.
     char windowType[] = "hanningz";
-    const AubioPtr<fvec_t> window(new_aubio_window(windowType, kWindow));
-    const AubioPtr<aubio_fft_t> fft(new_aubio_fft(kWindow));
-    const AubioPtr<aubio_mfcc_t> mfcc(new_aubio_mfcc(kWindow, kBands, kCoefficients, kAnalysisRate));
-    const AubioPtr<fvec_t> frame(new_fvec(kWindow));
-    const AubioPtr<fvec_t> complex(new_fvec(kWindow));
-    const AubioPtr<cvec_t> spectrum(new_cvec(kWindow));
+    const AubioPtr<fvec_t> window(new_aubio_window(windowType, kMfccWindow));
+    const AubioPtr<aubio_fft_t> fft(new_aubio_fft(kMfccWindow));
+    const AubioPtr<aubio_mfcc_t> mfcc(new_aubio_mfcc(kMfccWindow, kBands, kCoefficients, kAnalysisRate));
+    const AubioPtr<fvec_t> frame(new_fvec(kMfccWindow));
+    const AubioPtr<fvec_t> complex(new_fvec(kMfccWindow));
+    const AubioPtr<cvec_t> spectrum(new_cvec(kMfccWindow));
     const AubioPtr<fvec_t> coefficients(new_fvec(kCoefficients));
     const std::vector<float> dithered = Dithered(voice);
     const auto size = std::ptrdiff_t(dithered.size());
     for (int k = 0; k < features.Count(); ++k) {
         // The window centred on the frame, zeros beyond the voice.
-        const std::ptrdiff_t from = std::ptrdiff_t(k) * kAnalysisHop - kWindow / 2;
-        for (int i = 0; i < kWindow; ++i) {
+        const std::ptrdiff_t from = std::ptrdiff_t(k) * kAnalysisHop - kMfccWindow / 2;
+        for (int i = 0; i < kMfccWindow; ++i) {
             const std::ptrdiff_t at = from + i;
             frame->data[i] = at >= 0 && at < size ? dithered[std::size_t(at)] : 0.0f;
         }

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int kWindow = 1024;       // two periods of 60 Hz fit in the half YIN searches
+constexpr int kYinWindow = 1024;       // two periods of 60 Hz fit in the half YIN searches
 constexpr float kLowestHz = 60.0f;
 constexpr float kHighestHz = 600.0f;
 constexpr float kLeastConfidence = 0.75f;  // 1 − YIN's aperiodicity at the chosen period
@@ -109,14 +109,14 @@ std::vector<float> TrackPitch(const std::vector<float>& voice, const std::vector
     std::vector<float> hz(std::size_t(FrameCount(voice.size())), 0.0f);
     if (hz.empty())
         return hz;
-    const AubioPtr<aubio_pitch_t> yin(new_aubio_pitch("yinfast", kWindow, kAnalysisHop, kAnalysisRate));
+    const AubioPtr<aubio_pitch_t> yin(new_aubio_pitch("yinfast", kYinWindow, kAnalysisHop, kAnalysisRate));
     aubio_pitch_set_unit(yin.get(), "Hz");
     aubio_pitch_set_tolerance(yin.get(), 0.15f);
     // Quiet frames are judged by our own level, relative to the voice.
     aubio_pitch_set_silence(yin.get(), -120.0f);
     const AubioPtr<fvec_t> found(new_fvec(1));
     FeedCentred(
-        LowPassed(Dithered(voice)), kWindow, [&](const fvec_t& hop) { aubio_pitch_do(yin.get(), &hop, found.get()); },
+        LowPassed(Dithered(voice)), kYinWindow, [&](const fvec_t& hop) { aubio_pitch_do(yin.get(), &hop, found.get()); },
         [&](int k) {
             const float f = found->data[0];
             const bool voiced = std::size_t(k) < quiet.size() && !quiet[std::size_t(k)]

@@ -46,30 +46,55 @@ bool copyCourse(const QString& sampleDir, const QString& dataDir, const QString&
     return copyFile(sampleDatabase, part) && QFile::rename(part, database);
 }
 
+// The program's options, read from a command line.
+struct KnownOptions {
+    explicit KnownOptions(const QStringList& arguments)
+    {
+        parser.addOption(data);
+        parser.addOption(help);
+        parser.addOption(version);
+        sound = parser.parse(arguments) && parser.positionalArguments().isEmpty();
+    }
+
+    QCommandLineParser parser;
+    const QCommandLineOption data{QStringLiteral("data"), QString(), QStringLiteral("DIR")};
+    const QCommandLineOption help{QStringList{QStringLiteral("help"), QStringLiteral("h")}};
+    const QCommandLineOption version{QStringLiteral("version")};
+    bool sound = false;  // only known options, no stray argument
+};
+
 } // namespace
 
 CommandLine ReadCommandLine(const QStringList& arguments, QString& dataDir)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption data(QStringLiteral("data"), QString(), QStringLiteral("DIR"));
-    const QCommandLineOption help(QStringList{QStringLiteral("help"), QStringLiteral("h")});
-    parser.addOption(data);
-    parser.addOption(help);
-    if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
-        const QString fault = parser.errorText().isEmpty()
-            ? QStringLiteral("多余的参数：%1").arg(parser.positionalArguments().value(0))
-            : parser.errorText();
+    const KnownOptions line(arguments);
+    if (!line.sound) {
+        const QString fault = line.parser.errorText().isEmpty()
+            ? QStringLiteral("多余的参数：%1").arg(line.parser.positionalArguments().value(0))
+            : line.parser.errorText();
         ShowError(QStringLiteral("命令行有误：%1\n%2").arg(fault, QString::fromUtf8(kUsage)));
         return CommandLine::Refused;
     }
-    if (parser.isSet(help)) {
+    if (line.parser.isSet(line.help)) {
         std::fputs(kUsage, stdout);
-        std::fputs("\n  --data 数据文件夹  使用这个数据文件夹，不按默认顺序查找\n", stdout);
+        std::fputs("\n  --data 数据文件夹  使用这个数据文件夹，不按默认顺序查找\n"
+                   "  --version         显示版本号\n", stdout);
         std::fflush(stdout);
         return CommandLine::Answered;
     }
-    dataDir = parser.value(data);
+    if (line.parser.isSet(line.version)) {
+        std::fputs("veltra " VELTRA_VERSION "\n", stdout);
+        std::fflush(stdout);
+        return CommandLine::Answered;
+    }
+    dataDir = line.parser.value(line.data);
     return CommandLine::Run;
+}
+
+bool AnswersWithoutWindows(const QStringList& arguments)
+{
+    const KnownOptions line(arguments);
+    return line.sound && (line.parser.isSet(line.help) || line.parser.isSet(line.version));
 }
 
 bool HoldsDatabase(const QString& dataDir)

@@ -9,17 +9,22 @@
 // What the start-up does after reading its command line.
 enum class CommandLine {
     Run,       // start, on the folder read (empty: look it up)
-    Answered,  // --help: the usage went to standard output; end with 0
+    Answered,  // --help or --version: the answer went to standard output; end with 0
     Refused,   // a message said what is wrong; end with 1
 };
 
 // The usage line, as --help prints it and the refusal quotes it.
-inline constexpr char kUsage[] = "用法：veltra [--data 数据文件夹]";
+inline constexpr char kUsage[] = "用法：veltra [--data 数据文件夹] [--version]";
 
 // Reads the command line (`arguments` with the program first): "--data DIR"
 // or "--data=DIR" names the data folder, which is left empty otherwise;
-// "--help" or "-h" asks for the usage. Anything else is refused with a message.
+// "--help" or "-h" asks for the usage, "--version" for the version. Anything
+// else is refused with a message.
 CommandLine ReadCommandLine(const QStringList& arguments, QString& dataDir);
+
+// True when ReadCommandLine would only answer (--help, --version): that needs
+// no window system, so a terminal without a screen gets its answer too.
+bool AnswersWithoutWindows(const QStringList& arguments);
 
 // True when `dataDir` holds a lesson database: qor.db, or an old qor.mdb that
 // the start-up offers to import (names in any letter case).

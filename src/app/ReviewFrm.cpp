@@ -18,7 +18,9 @@
 namespace {
 
 // Columns of the list; FID last and hidden.
-enum Column { ColBook, ColName, ColStudyCount, ColLastTime, ColNextTime, ColFID };
+namespace ReviewColumn {
+enum { Book, Name, StudyCount, LastTime, NextTime, FID };
+}
 
 RowSet DueRows(const QVector<TDM::DueLesson>& due)
 {
@@ -67,11 +69,11 @@ TReviewForm::TReviewForm(QWidget* owner, const QVector<TDM::DueLesson>& due)
     connect(grdReview, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
 
     adsDue.Assign(DueRows(due));
-    grdReview->setColumnHidden(ColFID, true);
+    grdReview->setColumnHidden(ReviewColumn::FID, true);
     QHeaderView* header = grdReview->horizontalHeader();
-    for (int column : {ColBook, ColStudyCount, ColLastTime, ColNextTime})
+    for (int column : {ReviewColumn::Book, ReviewColumn::StudyCount, ReviewColumn::LastTime, ReviewColumn::NextTime})
         header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(ColName, QHeaderView::Stretch);
+    header->setSectionResizeMode(ReviewColumn::Name, QHeaderView::Stretch);
     const bool empty = due.isEmpty();
     grdReview->setVisible(!empty);
     lblEmpty->setVisible(empty);

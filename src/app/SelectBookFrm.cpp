@@ -27,7 +27,9 @@
 namespace {
 
 // Columns of the lesson list, in the order of the statement below.
-enum Column { ColName, ColStudyCount, ColLastTime, ColFID, ColLesson };
+namespace LessonColumn {
+enum { Name, StudyCount, LastTime, FID, Lesson };
+}
 
 const QString kLessonListSql = QStringLiteral(
     "Select FEnglish||FChinese as FName, FStudyCount, FLastTime, FID, FLesson"
@@ -152,13 +154,13 @@ bool TSelectBookForm::OpenBook(int book)
     // A list that cannot be read stays empty, so OK cannot pick a lesson of
     // the book shown before.
     adsBook.Assign(rows ? *rows : RowSet{});
-    DBGridEh1->setColumnHidden(ColFID, true);
-    DBGridEh1->setColumnHidden(ColLesson, true);
+    DBGridEh1->setColumnHidden(LessonColumn::FID, true);
+    DBGridEh1->setColumnHidden(LessonColumn::Lesson, true);
     QHeaderView* header = DBGridEh1->horizontalHeader();
-    if (header->count() > ColLastTime) {
-        header->setSectionResizeMode(ColName, QHeaderView::Stretch);
-        header->setSectionResizeMode(ColStudyCount, QHeaderView::ResizeToContents);
-        header->setSectionResizeMode(ColLastTime, QHeaderView::ResizeToContents);
+    if (header->count() > LessonColumn::LastTime) {
+        header->setSectionResizeMode(LessonColumn::Name, QHeaderView::Stretch);
+        header->setSectionResizeMode(LessonColumn::StudyCount, QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(LessonColumn::LastTime, QHeaderView::ResizeToContents);
     }
     // With no lesson listed there is nothing OK could open.
     btnOk->setEnabled(adsBook.RecordCount() > 0);
@@ -219,7 +221,7 @@ void TSelectBookForm::ShowLessonTitleTip(const QPoint& position)
 {
     // Long titles are cut off in the narrow list.
     const QModelIndex index = DBGridEh1->indexAt(position);
-    if (index.isValid() && index.column() == ColName)
+    if (index.isValid() && index.column() == LessonColumn::Name)
         QToolTip::showText(DBGridEh1->viewport()->mapToGlobal(position), index.data().toString(), DBGridEh1);
     else
         QToolTip::hideText();

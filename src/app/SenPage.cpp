@@ -14,16 +14,6 @@
 #include <QPushButton>
 #include <QTableView>
 
-namespace {
-
-// Refreshes the page's buttons however the handler ends.
-struct ButtonRefresh {
-    std::function<void()> refresh;
-    ~ButtonRefresh() { refresh(); }
-};
-
-}  // namespace
-
 TSenPage::TSenPage(QWidget* page, Links links) : QObject(page), tsSen(page), m_links(std::move(links))
 {
     grdSen = new TLessonGrid(page);

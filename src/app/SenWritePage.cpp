@@ -16,7 +16,7 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("句子");
+const QString kSentenceCaption = QStringLiteral("句子");
 
 // Draws the given runs of the memo's text in red, leaving the text itself
 // (and so the answer and what a copy takes) unchanged.
@@ -40,14 +40,14 @@ TSenWritePage::TSenWritePage(QWidget* page, Links links) : QObject(page), tsSenW
     const int speakTops[kQuestions] = {23, 141};
     const int memoTops[kQuestions] = {63, 178};
     for (int k = 0; k < kQuestions; ++k) {
-        auto* label = new QLabel(kCaption, page);
+        auto* label = new QLabel(kSentenceCaption, page);
         label->setObjectName(QStringLiteral("lblSenSubject%1").arg(k + 1));
         label->setGeometry(20, labelTops[k], 509, 41);
         label->setWordWrap(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         label->installEventFilter(this);
         lblSenSubject[k] = label;
-        m_prompts[k] = kCaption;
+        m_prompts[k] = kSentenceCaption;
 
         QToolButton* speak = SpeakButton(page, QStringLiteral("sbSpeak%1").arg(k + 1), {536, speakTops[k], 28, 28});
         connect(speak, &QToolButton::clicked, this, Guarded([this, k] { sbSpeakClick(k + 1); }));
@@ -157,8 +157,8 @@ void TSenWritePage::btnSenResultClick()
 void TSenWritePage::tsSenWriteHide()
 {
     for (std::size_t k = 0; k < kQuestions; ++k) {
-        m_prompts[k] = kCaption;
-        lblSenSubject[k]->setText(kCaption);
+        m_prompts[k] = kSentenceCaption;
+        lblSenSubject[k]->setText(kSentenceCaption);
         TQorSenMemo* memo = nsmSubject[k];
         memo->SetAnswer({});
         memo->SetBeginPos(0);

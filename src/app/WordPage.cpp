@@ -40,12 +40,6 @@ void PageLabel(QWidget* page, const QString& text, QPoint at)
     label->adjustSize();
 }
 
-// Refreshes the page's buttons however the handler ends.
-struct ButtonRefresh {
-    std::function<void()> refresh;
-    ~ButtonRefresh() { refresh(); }
-};
-
 }  // namespace
 
 bool FindRelatedSentence(TLessonDataSet& sentences, const QString& word)

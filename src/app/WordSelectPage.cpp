@@ -15,7 +15,7 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("单词");
+const QString kChoiceCaption = QStringLiteral("单词");
 
 QString OptionCaption(int option)
 {
@@ -40,7 +40,7 @@ TWordSelectPage::TWordSelectPage(QWidget* page, Links links)
         auto* label = new TQorWordSelectLabel(panel);
         label->setObjectName(QStringLiteral("nwsSubject%1").arg(k + 1));
         label->setGeometry(16, 8, 201, 41);
-        label->setText(kCaption);
+        label->setText(kChoiceCaption);
         label->setWordWrap(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         nwsSubject[k] = label;
@@ -123,7 +123,7 @@ void TWordSelectPage::tsWordSelectHide()
 {
     for (std::size_t k = 0; k < kQuestions; ++k) {
         TQorWordSelectLabel* label = nwsSubject[k];
-        label->setText(kCaption);
+        label->setText(kChoiceCaption);
         label->setToolTip({});
         label->SetSoundFile({});
         sbWordSpeak[k]->setIcon(QIcon());

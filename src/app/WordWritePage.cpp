@@ -21,7 +21,7 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("单词");
+const QString kSpellingCaption = QStringLiteral("单词");
 
 } // namespace
 
@@ -36,7 +36,7 @@ TWordWritePage::TWordWritePage(QWidget* page, Links links)
         edit->setObjectName(QStringLiteral("edtSubject%1").arg(i + 1));
         edit->setGeometry(right ? 305 : 18, 32 + 45 * row, 235, 20);
         edit->setMaxLength(kMaxTyped);
-        edit->SetCaption(kCaption);
+        edit->SetCaption(kSpellingCaption);
         edit->installEventFilter(this);
         DictationEdits[i] = edit;
         QToolButton* speak = SpeakButton(page, QStringLiteral("btnSubject%1").arg(i + 1),
@@ -145,7 +145,7 @@ void TWordWritePage::tsWordWriteHide()
 {
     for (int i = 0; i < kSubjects; ++i) {
         TkznLabelEdit* edit = DictationEdits[i];
-        edit->SetCaption(kCaption);
+        edit->SetCaption(kSpellingCaption);
         edit->SetAnswer({});
         edit->setToolTip({});
         edit->setMaxLength(kMaxTyped);

@@ -91,6 +91,13 @@ int run(VeltraApplication& app)
 
 int main(int argc, char** argv)
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (AnswersWithoutWindows(arguments)) {
+        QString unused;
+        return ReadCommandLine(arguments, unused) == CommandLine::Answered ? 0 : 1;
+    }
     VeltraApplication app(argc, argv);
     try {
         return run(app);

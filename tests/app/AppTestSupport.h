@@ -53,12 +53,12 @@ Page* PageOf(QWidget* container)
     return container->findChild<Page*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-#define VELTRA_APP_TEST_MAIN(TestClass)                \
-    int main(int argc, char** argv)                    \
-    {                                                  \
-        VeltraApplication app(argc, argv);             \
-        InstallFontSubstitutions();                    \
-        QApplication::setFont(SongTiFont(12));         \
-        TestClass test;                                \
-        return QTest::qExec(&test, argc, argv);        \
+#define VELTRA_APP_TEST_MAIN(TestClass)            \
+    VELTRA_QTEST_MAIN(TestClass)                   \
+    {                                              \
+        VeltraApplication app(argc, argv);         \
+        InstallFontSubstitutions();                \
+        QApplication::setFont(SongTiFont(12));     \
+        TestClass test;                            \
+        return QTest::qExec(&test, argc, argv);    \
     }

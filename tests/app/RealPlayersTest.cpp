@@ -15,7 +15,7 @@
 
 namespace {
 
-const auto* const appEnvironment = ::testing::AddGlobalTestEnvironment(new GuiAppEnvironment);
+const auto* const realPlayersApp = ::testing::AddGlobalTestEnvironment(new GuiAppEnvironment);
 
 // Word speaking and follow-reading on the program's own players, over a
 // mixer the test renders itself, in a data folder and a temporary folder of

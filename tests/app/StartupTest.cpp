@@ -225,6 +225,7 @@ private slots:
         QTest::newRow("--data DIR") << QStringList{"--data", "/srv/course"} << run << "/srv/course";
         QTest::newRow("--data=DIR") << QStringList{"--data=/srv/course"} << run << "/srv/course";
         QTest::newRow("--help") << QStringList{"--help"} << CommandLine::Answered << QString();
+        QTest::newRow("--version") << QStringList{"--version"} << CommandLine::Answered << QString();
         QTest::newRow("-h beside --data") << QStringList{"--data", "/srv", "-h"} << CommandLine::Answered << QString();
         QTest::newRow("--data without DIR") << QStringList{"--data"} << refused << QString();
         QTest::newRow("unknown option") << QStringList{"--date", "/srv"} << refused << QString();
@@ -240,6 +241,8 @@ private slots:
         QString read;
         QCOMPARE(ReadCommandLine(QStringList{QStringLiteral("veltra")} + arguments, read), outcome);
         QCOMPARE(read, dataDir);
+        QCOMPARE(AnswersWithoutWindows(QStringList{QStringLiteral("veltra")} + arguments),
+                 outcome == CommandLine::Answered);
         // Help goes to standard output, not into a box.
         const bool refused = outcome == CommandLine::Refused;
         QCOMPARE(messages.entries.size(), std::size_t(refused ? 1 : 0));

@@ -115,7 +115,7 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
+VELTRA_QTEST_MAIN(WindowCaptionTest)
 {
     const bool onX = StartXvfb();
     qputenv("QT_QPA_PLATFORM", onX ? "xcb" : "offscreen");

@@ -14,7 +14,7 @@
 
 namespace {
 
-const auto* const kApp = ::testing::AddGlobalTestEnvironment(new AudioTestApp);
+const auto* const deviceApp = ::testing::AddGlobalTestEnvironment(new AudioTestApp);
 
 TEST(AudioDeviceTest, SpanEndReachesTheGuiThread)
 {

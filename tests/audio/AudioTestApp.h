@@ -1,28 +1,20 @@
 #pragma once
 
-#include <QCoreApplication>
+#include "support/FileEnvironment.h"
 
-#include <gtest/gtest.h>
+#include <QCoreApplication>
 
 #include <chrono>
 #include <functional>
 
-// Gives every test of the binary a QCoreApplication, so queued completions
-// have an event loop to reach.
-class AudioTestApp : public ::testing::Environment {
+// Gives the tests of the file that registers it a QCoreApplication, so queued
+// completions have an event loop to reach.
+class AudioTestApp : public AppEnvironment {
 public:
-    void SetUp() override { m_app = new QCoreApplication(m_argc, m_argv); }
-    void TearDown() override
+    explicit AudioTestApp(std::source_location where = std::source_location::current())
+        : AppEnvironment(Kind::Core, where)
     {
-        delete m_app;
-        m_app = nullptr;
     }
-
-private:
-    int m_argc = 1;
-    char m_name[16] = "audio_test";
-    char* m_argv[2] = {m_name, nullptr};
-    QCoreApplication* m_app = nullptr;
 };
 
 inline void DeliverQueuedCalls()

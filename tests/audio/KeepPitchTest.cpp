@@ -8,9 +8,9 @@
 
 namespace {
 
-const auto* const kApp = ::testing::AddGlobalTestEnvironment(new AudioTestApp);
+const auto* const keepPitchApp = ::testing::AddGlobalTestEnvironment(new AudioTestApp);
 
-constexpr int kRate = 44100;
+constexpr int kToneRate = 44100;
 constexpr double kToneHz = 441.0;
 
 double Rms(const std::vector<float>& v)
@@ -24,14 +24,14 @@ double Rms(const std::vector<float>& v)
 // A steady sine in both channels.
 QByteArray ToneMp3(double seconds)
 {
-    const auto frames = static_cast<int64_t>(seconds * kRate);
+    const auto frames = static_cast<int64_t>(seconds * kToneRate);
     std::vector<int16_t> pcm(static_cast<size_t>(frames * 2));
     for (int64_t i = 0; i < frames; ++i) {
-        const auto v = static_cast<int16_t>(std::lround(16000.0 * std::sin(2.0 * M_PI * kToneHz * double(i) / kRate)));
+        const auto v = static_cast<int16_t>(std::lround(16000.0 * std::sin(2.0 * M_PI * kToneHz * double(i) / kToneRate)));
         pcm[static_cast<size_t>(2 * i)] = v;
         pcm[static_cast<size_t>(2 * i + 1)] = v;
     }
-    return EncodeMp3(pcm, 2, kRate, 128);
+    return EncodeMp3(pcm, 2, kToneRate, 128);
 }
 
 // The frequency of the left channel of a stereo signal, from the times of its
@@ -54,7 +54,7 @@ double FrequencyHz(const std::vector<float>& stereo)
     }
     if (crossings < 2)
         return 0.0;
-    return double(crossings - 1) * kRate / (lastCrossing - firstCrossing);
+    return double(crossings - 1) * kToneRate / (lastCrossing - firstCrossing);
 }
 
 class KeepPitchTest : public SpanFixture {

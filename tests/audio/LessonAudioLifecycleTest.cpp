@@ -14,7 +14,7 @@
 
 namespace {
 
-const auto* const kApp = ::testing::AddGlobalTestEnvironment(new AudioTestApp);
+const auto* const lifecycleApp = ::testing::AddGlobalTestEnvironment(new AudioTestApp);
 
 bool Silent(Mixer& mixer, int frames)
 {

@@ -11,9 +11,9 @@
 
 namespace {
 
-const auto* const kApp = ::testing::AddGlobalTestEnvironment(new AudioTestApp);
+const auto* const spanApp = ::testing::AddGlobalTestEnvironment(new AudioTestApp);
 
-constexpr int kRate = 44100;
+constexpr int kLessonRate = 44100;
 
 // The span resampled in one piece by the same converter.
 std::vector<float> Resampled(const std::vector<float>& in, double ratio, int channels = 2)
@@ -37,8 +37,8 @@ class LessonSpanTest : public SpanFixture {};
 
 TEST_F(LessonSpanTest, GaplessDecodeGivesBackEveryEncodedFrame)
 {
-    EXPECT_EQ(lengthFrames(), 4 * kRate);
-    EXPECT_EQ(audio.nativeRate(), kRate);
+    EXPECT_EQ(lengthFrames(), 4 * kLessonRate);
+    EXPECT_EQ(audio.nativeRate(), kLessonRate);
 }
 
 TEST_F(LessonSpanTest, SpanEndsOnItsLastFrameAtEverySpeed)

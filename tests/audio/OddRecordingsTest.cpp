@@ -20,13 +20,13 @@
 
 namespace {
 
-const auto* const kApp = ::testing::AddGlobalTestEnvironment(new GuiAppEnvironment);
+const auto* const oddRecordingsApp = ::testing::AddGlobalTestEnvironment(new GuiAppEnvironment);
 
-constexpr int kRate = 44100;
+constexpr int kSignalRate = 44100;
 const char* const kLessonUnreadable = "打开课文语音文件出错！";
 const char* const kRateUnplayable = "不支持该音频的采样率：只能播放采样率在 1000 Hz 到 384000 Hz 之间的声音。";
 
-QByteArray Signal(double seconds, int channels = 2, int rate = kRate, bool infoTag = true)
+QByteArray Signal(double seconds, int channels = 2, int rate = kSignalRate, bool infoTag = true)
 {
     const auto frames = static_cast<int64_t>(seconds * rate);
     return EncodeMp3(MakeTestSignal(frames, channels, rate), channels, rate, channels == 2 ? 128 : 64, infoTag);
@@ -87,7 +87,7 @@ QByteArray Unfinished(QByteArray wav)
 // (four header bytes with the first, then eight samples in every four).
 QByteArray ImaWithoutFact(int frames, bool shortLastBlock)
 {
-    const QByteArray wav = Wav(SF_FORMAT_IMA_ADPCM, 1, kRate, frames);
+    const QByteArray wav = Wav(SF_FORMAT_IMA_ADPCM, 1, kSignalRate, frames);
     const qsizetype fmt = wav.indexOf("fmt ");
     const int blockAlign = uint8_t(wav[fmt + 20]) | uint8_t(wav[fmt + 21]) << 8;
     const int samplesPerBlock = uint8_t(wav[fmt + 26]) | uint8_t(wav[fmt + 27]) << 8;
@@ -171,7 +171,7 @@ void CheckLessonRow(const LessonRow& row)
         audio.PlaySentence(row.beginMs, row.endMs, seaContinue);
         const std::vector<float> out = RenderUntil(mixer, [&] { return audio.isPlaying(); });
         EXPECT_EQ(Heard(out), row.heard[size_t(i)]);
-        if (speed != 10 || rate != kRate)
+        if (speed != 10 || rate != kSignalRate)
             continue;
         const int64_t first = LessonAudio::MsToFrame(row.beginMs, rate);
         const int64_t frames = row.heard[1];
@@ -188,7 +188,7 @@ TEST(OddRecordings, LessonRecordingsPlayTheirSpanExactlyOrAreRefused)
 {
     const LessonRow rows[] = {
         {"CBR with an info tag", [] { return Plain(); }, 1000, 1400, {22052, 17641, 14701}},
-        {"no info tag", [] { return Signal(3.0, 2, kRate, false); }, 1000, 1400, {22052, 17641, 14701}},
+        {"no info tag", [] { return Signal(3.0, 2, kSignalRate, false); }, 1000, 1400, {22052, 17641, 14701}},
         {"MPEG-2, 22.05 kHz mono", [] { return Signal(3.0, 1, 22050); }, 1000, 1400, {22052, 17642, 14701}},
         // Frames too small for an info tag, as spoken-word files often are.
         {"MPEG-2, 22.05 kHz mono at 32 kbps", [] { return MakeTestMp3(3.0, 1, 22050, 32); }, 1000, 1400,
@@ -204,7 +204,7 @@ TEST(OddRecordings, LessonRecordingsPlayTheirSpanExactlyOrAreRefused)
         {"rate change, to the end", [] { return Signal(2.0) + Signal(2.0, 1, 22050); }, 3500, 60000,
          {33202, 26561, 22134}},
         {"two tagged files joined", [] { return Plain() + Plain(); }, 3500, 3900, {22052, 17641, 14701}},
-        {"PCM WAV with background noise", [] { return NoiseWav(2, kRate, 3 * kRate); }, 1000, 1400, {},
+        {"PCM WAV with background noise", [] { return NoiseWav(2, kSignalRate, 3 * kSignalRate); }, 1000, 1400, {},
          kLessonUnreadable},
         {"PCM WAV with background noise, mono", [] { return NoiseWav(1, 22050, 2 * 22050); }, 1000, 1400, {},
          kLessonUnreadable},
@@ -253,10 +253,10 @@ void CheckWordRow(const WordRow& row)
 TEST(OddRecordings, WordRecordingsPlayWholeOrSayWhatIsWrong)
 {
     const WordRow rows[] = {
-        {"PCM, finished header", [] { return Wav(SF_FORMAT_PCM_16, 1, kRate, 4410); }, 4410},
-        {"header never finished", [] { return Unfinished(Wav(SF_FORMAT_PCM_16, 1, kRate, 4410)); }, 4410},
-        {"header never finished, stereo 24-bit", [] { return Unfinished(Wav(SF_FORMAT_PCM_24, 2, kRate, 3000)); }, 3000},
-        {"no samples at all", [] { return Unfinished(Wav(SF_FORMAT_PCM_16, 1, kRate, 0)); }, 0},
+        {"PCM, finished header", [] { return Wav(SF_FORMAT_PCM_16, 1, kSignalRate, 4410); }, 4410},
+        {"header never finished", [] { return Unfinished(Wav(SF_FORMAT_PCM_16, 1, kSignalRate, 4410)); }, 4410},
+        {"header never finished, stereo 24-bit", [] { return Unfinished(Wav(SF_FORMAT_PCM_24, 2, kSignalRate, 3000)); }, 3000},
+        {"no samples at all", [] { return Unfinished(Wav(SF_FORMAT_PCM_16, 1, kSignalRate, 0)); }, 0},
         {"IMA ADPCM, no fact chunk, short last block", [] { return ImaWithoutFact(3001, true); }, 3001},
         {"IMA ADPCM, no fact chunk, short last block, odd length", [] { return ImaWithoutFact(2000, true); }, 2001},
         // Nothing tells the padding from the samples: the whole block plays.

@@ -1,5 +1,6 @@
 // The PCM buffer voice, driven straight from the mixer.
 #include "AudioTestApp.h"
+#include "SpanRender.h"
 
 #include "audio/Mixer.h"
 #include "audio/PcmVoice.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-const auto* const kApp = ::testing::AddGlobalTestEnvironment(new AudioTestApp);
+const auto* const pcmVoiceApp = ::testing::AddGlobalTestEnvironment(new AudioTestApp);
 
 std::vector<float> Ramp(int64_t frames, int channels)
 {
@@ -20,13 +21,6 @@ std::vector<float> Ramp(int64_t frames, int channels)
     for (size_t i = 0; i < v.size(); ++i)
         v[i] = 0.5f * std::sin(0.01f * float(i)) + (i % 2 ? 0.1f : -0.1f);
     return v;
-}
-
-std::vector<float> Render(Mixer& mixer, int frames)
-{
-    std::vector<float> out(static_cast<size_t>(frames) * 2);
-    mixer.render(out.data(), frames);
-    return out;
 }
 
 std::vector<PcmVoice::End> Ends(QSignalSpy& spy)

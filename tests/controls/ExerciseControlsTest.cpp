@@ -10,7 +10,7 @@
 
 namespace {
 
-const auto* const appEnvironment = ::testing::AddGlobalTestEnvironment(new GuiAppEnvironment);
+const auto* const exerciseControlsApp = ::testing::AddGlobalTestEnvironment(new GuiAppEnvironment);
 
 TEST(LabelEdit, CaptionIsTheLabelAboveNotTheText)
 {

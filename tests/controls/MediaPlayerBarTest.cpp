@@ -15,7 +15,7 @@
 
 namespace {
 
-const auto* const appEnvironment = ::testing::AddGlobalTestEnvironment(new GuiAppEnvironment);
+const auto* const playerBarApp = ::testing::AddGlobalTestEnvironment(new GuiAppEnvironment);
 
 using enum TMPBtnType;
 

@@ -14,7 +14,7 @@
 
 namespace {
 
-const auto* const appEnvironment = ::testing::AddGlobalTestEnvironment(new GuiAppEnvironment);
+const auto* const mediaPlayerApp = ::testing::AddGlobalTestEnvironment(new GuiAppEnvironment);
 
 using MediaPlayerTest = PlayerFixture;
 

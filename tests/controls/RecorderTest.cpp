@@ -21,6 +21,8 @@ class DiskCaptureEnvironment : public GuiAppEnvironment {
 public:
     void SetUp() override
     {
+        if (!ForThisRun())
+            return;
         ASSERT_TRUE(m_dir.isValid());
         m_input = Tone(4410, 1, 22050);
         QFile raw(m_dir.filePath("capture.raw"));
@@ -41,7 +43,7 @@ private:
     static inline std::vector<float> m_input;
 };
 
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new DiskCaptureEnvironment);
+const auto* const diskCaptureEnvironment = ::testing::AddGlobalTestEnvironment(new DiskCaptureEnvironment);
 
 using Result = TMPNotifyResult;
 

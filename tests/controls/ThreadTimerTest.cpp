@@ -2,6 +2,7 @@
 
 #include "EventPump.h"
 #include "ManualClock.h"
+#include "support/FileEnvironment.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -14,19 +15,15 @@ using std::chrono::milliseconds;
 
 namespace {
 
-class CoreAppEnvironment : public ::testing::Environment {
+class CoreAppEnvironment : public AppEnvironment {
 public:
-    void SetUp() override { m_app = std::make_unique<QCoreApplication>(m_argc, m_argv); }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    int m_argc = 1;
-    char m_name[16] = "timer-test";
-    char* m_argv[2] = {m_name, nullptr};
-    std::unique_ptr<QCoreApplication> m_app;
+    explicit CoreAppEnvironment(std::source_location where = std::source_location::current())
+        : AppEnvironment(Kind::Core, where)
+    {
+    }
 };
 
-const auto* const appEnvironment = ::testing::AddGlobalTestEnvironment(new CoreAppEnvironment);
+const auto* const timerApp = ::testing::AddGlobalTestEnvironment(new CoreAppEnvironment);
 
 // A timer on a hand-moved clock that counts its calls.
 struct ManualTimer {

@@ -1,8 +1,9 @@
 // The installed program as a process: the first start of a learner copies the
 // sample course into the user's data folder and a second start keeps using
-// that copy; --data and the portable layout win over the user's folder. Each
-// start has its own runtime folder (single-instance lock), the XDG_DATA_HOME
-// the case needs, the offscreen platform and the dummy audio driver.
+// that copy; --data and the portable layout win over the user's folder; both
+// executables tell their version. Each start has its own runtime folder
+// (single-instance lock), the XDG_DATA_HOME the case needs, the offscreen
+// platform and the dummy audio driver.
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
@@ -138,6 +139,25 @@ private slots:
         QCOMPARE(second.Errors(), QString());  // nothing copied, nothing said
         Options options(userData + QStringLiteral("/qor.db"));
         QCOMPARE(options.Read(QStringLiteral("Lesson")), QStringLiteral("3"));
+    }
+
+    // Both installed executables tell the build's version and end, also in
+    // a terminal without a screen.
+    void bothProgramsTellTheVersion()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        for (const QString& name : {QStringLiteral("veltra"), QStringLiteral("veltra-course")}) {
+            QProcess run;
+            run.setProcessEnvironment(env);
+            run.start(kPrefix + QStringLiteral("/bin/") + name, {QStringLiteral("--version")});
+            QVERIFY(run.waitForFinished(kStartTimeoutMs));
+            QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(run.exitCode(), 0);
+            QCOMPARE(QString::fromUtf8(run.readAllStandardOutput()), name + QStringLiteral(" " VELTRA_VERSION "\n"));
+        }
     }
 
     // Both end at the database check of the folder they chose, before any

@@ -24,7 +24,7 @@ ToolRun RunImport(const QStringList& args)
 }
 
 // Every file under `dir` with a hash of its bytes, to see that nothing changed.
-QMap<QString, QByteArray> Snapshot(const QString& dir)
+QMap<QString, QByteArray> FileHashes(const QString& dir)
 {
     QMap<QString, QByteArray> files;
     QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
@@ -106,14 +106,14 @@ protected:
 
 TEST_F(OldFolder, ImportCopiesEveryRowAndFileAndLeavesTheOldFolderAlone)
 {
-    const QMap<QString, QByteArray> before = Snapshot(old);
+    const QMap<QString, QByteArray> before = FileHashes(old);
     const ToolRun run = RunImport({old, fresh});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains("[3/10] tblQor1: 6 rows read, 6 rows written")) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains("[8/10] tblNote: 1 rows read, 1 rows written")) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains("[10/10] files: 4 book folders with 24 containers, PDFont1.ttf, tmpwav.wav copied"))
         << run.out.toStdString();
-    EXPECT_EQ(Snapshot(old), before);
+    EXPECT_EQ(FileHashes(old), before);
 
     ExpectSameRows(fresh + "/qor.db");
     EXPECT_EQ(Entries(fresh), QStringList({"PDFont1.ttf", "qor.db", "qor1", "qor2", "qor3", "qor4", "tmpwav.wav"}));
@@ -127,11 +127,11 @@ TEST_F(OldFolder, ImportCopiesEveryRowAndFileAndLeavesTheOldFolderAlone)
 
 TEST_F(OldFolder, ImportIntoTheOldFolderAddsTheDatabaseBesideTheOldFiles)
 {
-    const QMap<QString, QByteArray> before = Snapshot(old);
+    const QMap<QString, QByteArray> before = FileHashes(old);
     const ToolRun run = RunImport({old, old});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains("[10/10] files: the containers stay where they are")) << run.out.toStdString();
-    QMap<QString, QByteArray> after = Snapshot(old);
+    QMap<QString, QByteArray> after = FileHashes(old);
     ASSERT_TRUE(after.remove("qor.db"));
     EXPECT_EQ(after, before);
     ExpectSameRows(old + "/qor.db");
@@ -212,7 +212,7 @@ TEST_F(OldFolder, DatabasesThatCrashedTheReaderAreRefusedAsDamaged)
         ASSERT_TRUE(mdb.open(QIODevice::WriteOnly | QIODevice::Truncate));
         mdb.write(DamagedAccessFile(QByteArray::fromBase64(c.patches)));
         mdb.close();
-        const QMap<QString, QByteArray> before = Snapshot(old);
+        const QMap<QString, QByteArray> before = FileHashes(old);
         const ToolRun run = RunImport({old, fresh});
         EXPECT_EQ(run.exitCode, 1);
         const QString last = run.err.trimmed().section(QLatin1Char('\n'), -1);
@@ -220,7 +220,7 @@ TEST_F(OldFolder, DatabasesThatCrashedTheReaderAreRefusedAsDamaged)
             << run.err.toStdString();
         EXPECT_FALSE(QFileInfo::exists(fresh));
         EXPECT_EQ(Entries(dir.path()), QStringList({"Old"}));
-        EXPECT_EQ(Snapshot(old), before);
+        EXPECT_EQ(FileHashes(old), before);
     }
 }
 

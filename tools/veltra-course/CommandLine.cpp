@@ -38,3 +38,10 @@ bool TakeFlag(QStringList& args, const QString& name)
 {
     return args.removeAll(name) > 0;
 }
+
+bool ParseInt(const QString& text, int& value)
+{
+    bool ok = false;
+    value = text.toInt(&ok, 10);
+    return ok;
+}

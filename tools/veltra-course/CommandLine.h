@@ -22,3 +22,5 @@ void Print(const QString& text);
 bool TakeOption(QStringList& args, const QString& name, QString& value, QString& error);
 // Takes a bare "--name" flag out of args.
 bool TakeFlag(QStringList& args, const QString& name);
+// Reads a decimal integer; false when `text` is not one.
+bool ParseInt(const QString& text, int& value);

@@ -13,13 +13,6 @@ namespace {
 // closing so the sentence's last syllable is not cut.
 constexpr int kDrainMs = 200;
 
-bool ParseInt(const QString& text, int& value)
-{
-    bool ok = false;
-    value = text.toInt(&ok);
-    return ok;
-}
-
 } // namespace
 
 int RunPlay(QStringList args)

@@ -53,13 +53,6 @@ QString Record(const QString& kind, const QStringList& fields)
     return kind + QLatin1Char('\t') + Line(fields);
 }
 
-bool ParseInt(const QString& text, int& value)
-{
-    bool ok = false;
-    value = text.toInt(&ok, 10);
-    return ok;
-}
-
 QString LessonText(TDM& dm)
 {
     QString out = Record(QStringLiteral("title"), {dm.CurTitle});

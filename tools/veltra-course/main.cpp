@@ -42,6 +42,7 @@ void PrintHelp()
 {
     QString text = QStringLiteral(
         "Usage: veltra-course COMMAND [ARGS]\n"
+        "       veltra-course --version\n"
         "Tools for authors of Veltra courses.\n\n"
         "Commands:\n");
     for (const Command& c : kCommands)
@@ -62,6 +63,10 @@ int main(int argc, char** argv)
     const QString name = args.takeFirst();
     if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
         PrintHelp();
+        return ExitOk;
+    }
+    if (name == QLatin1String("--version")) {
+        Print(QStringLiteral("veltra-course " VELTRA_VERSION "\n"));
         return ExitOk;
     }
     for (const Command& c : kCommands) {
