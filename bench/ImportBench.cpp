@@ -84,7 +84,8 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     WriteCourse();  // once, outside the timed runs
     RatioReporter reporter({{"ImportIntoSameFolder/real_time", "ReadAccessRows/real_time"},
-                            {"ImportIntoNewFolder/real_time", "ImportIntoSameFolder/real_time"}});
+                            {"ImportIntoNewFolder/real_time", "ImportIntoSameFolder/real_time"}},
+                           RatioReporter::Clock::Wall);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatios();
     benchmark::Shutdown();

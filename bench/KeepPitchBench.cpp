@@ -209,7 +209,7 @@ int main(int argc, char** argv)
                             {"MixerCost/speed:8/keep:0", "MixerCost/speed:10/keep:0"},
                             {"MixerCost/speed:12/keep:0", "MixerCost/speed:10/keep:0"}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nThroughput against the untouched copy at speed 10, same run:\n");
+    std::printf("\nTime against the untouched copy at speed 10, same run:\n");
     reporter.PrintRatios();
     benchmark::Shutdown();
     return 0;

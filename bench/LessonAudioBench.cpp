@@ -3,6 +3,7 @@
 // cost per second of audio at each speed against the native-rate copy, and
 // the resident memory an open lesson adds.
 #include "MixerCost.h"
+#include "RatioReporter.h"
 #include "ZlibInflate.h"
 
 #include "audio/Container.h"
@@ -132,6 +133,8 @@ void ResidentMemory(benchmark::State& state)
 // Console output plus each benchmark's time as a multiple of its baseline's.
 class RatioPrinter : public benchmark::ConsoleReporter {
 public:
+    RatioPrinter() : ConsoleReporter(ConsoleOptions()) {}
+
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
@@ -145,9 +148,10 @@ public:
     {
         const auto a = m_time.find(name);
         const auto b = m_time.find(baseline);
-        if (a != m_time.end() && b != m_time.end() && b->second.first > 0 && b->second.second > 0)
-            std::printf("%-14s %.2f x %s (wall), %.2f x (CPU)\n", name, a->second.first / b->second.first, baseline,
-                        a->second.second / b->second.second);
+        if (a == m_time.end() || b == m_time.end())
+            return;
+        PrintTimeRatio(name, a->second.first, baseline, b->second.first, "wall");
+        PrintTimeRatio(name, a->second.second, baseline, b->second.second, "CPU");
     }
 
 private:

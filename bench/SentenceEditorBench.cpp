@@ -77,7 +77,7 @@ int main(int argc, char** argv)
     Course();  // made before any timing
     RatioReporter reporter(std::vector<std::pair<std::string, std::string>>{{"OpenEditor", "OpenLesson"}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintTimeRatios();
+    reporter.PrintRatios();
     benchmark::Shutdown();
     return 0;
 }

@@ -1,5 +1,6 @@
 // How long a word takes from its container to the first mixed frame, against
 // the least any player must do: unpack the container and decode the WAV.
+#include "RatioReporter.h"
 #include "ToneWordContainer.h"
 
 #include "audio/Container.h"
@@ -88,6 +89,8 @@ void WordPath(benchmark::State& state)
 // Keeps each benchmark's median and prints the word path against its baseline.
 class MedianReporter : public benchmark::ConsoleReporter {
 public:
+    MedianReporter() : ConsoleReporter(ConsoleOptions()) {}
+
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs)
@@ -103,15 +106,10 @@ public:
                 const auto found = m_seconds.find(std::string(name) + "/" + arg);
                 return found == m_seconds.end() ? 0.0 : found->second;
             };
-            const double path = median("WordPath");
-            const double memory = median("UnpackAndDecode");
-            const double file = median("UnpackToFileAndDecode");
-            if (path <= 0 || memory <= 0 || file <= 0)
-                continue;
-            std::printf("%s word, medians: word path %.3f ms; unpack + decode %.3f ms (ratio %.2fx); "
-                        "through a temporary file %.3f ms (ratio %.2fx)\n",
-                        arg[0] == '0' ? "PCM16" : "IMA ADPCM", path, memory, path / memory, file,
-                        path / file);
+            const std::string path = std::string("WordPath/") + arg + (arg[0] == '0' ? " (PCM16)" : " (IMA ADPCM)");
+            PrintTimeRatio(path, median("WordPath"), "UnpackAndDecode", median("UnpackAndDecode"), "wall, medians");
+            PrintTimeRatio(path, median("WordPath"), "UnpackToFileAndDecode", median("UnpackToFileAndDecode"),
+                           "wall, medians");
         }
     }
 

@@ -30,15 +30,17 @@ int EnsurePhoneticFont(const QString& dataDir)
 
 void InstallFontSubstitutions()
 {
-    // CJK faces first for Chinese; DejaVu covers IPA and Latin fallbacks.
-    const QStringList song = {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Zen Hei"),
-                              QStringLiteral("DejaVu Sans")};
-    const QStringList li = {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("WenQuanYi Zen Hei"),
-                            QStringLiteral("DejaVu Serif")};
+    // The windows name Windows faces; each maps to the closest face the
+    // set-up script installs: the Song (Ming) face for 宋体, and for 隶书,
+    // whose brush strokes no installed face has; plain sans faces for the
+    // Latin grid fonts. Later entries carry the glyphs a face lacks (IPA in
+    // DejaVu).
+    const QStringList song = {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("WenQuanYi Zen Hei"),
+                              QStringLiteral("DejaVu Serif")};
     const QStringList latin = {QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK SC"),
                                QStringLiteral("WenQuanYi Zen Hei")};
     QFont::insertSubstitutions(QStringLiteral("宋体"), song);
-    QFont::insertSubstitutions(QStringLiteral("隶书"), li);
+    QFont::insertSubstitutions(QStringLiteral("隶书"), song);
     QFont::insertSubstitutions(QStringLiteral("Arial"), latin);
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), latin);
 }

@@ -78,18 +78,21 @@ TFellowCompareFrm::TFellowCompareFrm(LastTake& takes, std::unique_ptr<ComparePla
     pnlPicture->setPalette(white);
     lblModel = new QLabel(pnlPicture);
     lblModel->setObjectName(QStringLiteral("lblModel"));
+    lblModel->setTextFormat(Qt::PlainText);  // lesson words and paths are never markup
     lblModel->setWordWrap(true);
     QFont bold = lblModel->font();
     bold.setBold(true);
     lblModel->setFont(bold);
     lblWarning = new QLabel(pnlPicture);
     lblWarning->setObjectName(QStringLiteral("lblWarning"));
+    lblWarning->setTextFormat(Qt::PlainText);
     lblWarning->setWordWrap(true);
     lblWarning->setStyleSheet(QStringLiteral("color: #c0392b;"));
     lblWarning->hide();
     plot = new TVoiceComparePlot(pnlPicture);
     lblPartings = new QLabel(pnlPicture);
     lblPartings->setObjectName(QStringLiteral("lblPartings"));
+    lblPartings->setTextFormat(Qt::PlainText);
     lblPartings->setWordWrap(true);
     auto* picture = new QVBoxLayout(pnlPicture);
     picture->addWidget(lblModel);
@@ -107,6 +110,7 @@ TFellowCompareFrm::TFellowCompareFrm(LastTake& takes, std::unique_ptr<ComparePla
         b->setFocusPolicy(Qt::TabFocus);
     lblStatus = new QLabel(kHowToListen, this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus->setTextFormat(Qt::PlainText);
     lblStatus->setWordWrap(true);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(btnPlayBoth);

@@ -32,6 +32,7 @@ QWidget* emptyPage(const QString& name, QWidget* parent)
 QLabel* infoLabel(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
     label->setFont(SongTiFont(12));
     return label;
 }
@@ -52,6 +53,7 @@ void TMainForm::BuildHeader(QWidget* client)
 
     lblContent = new QLabel(QStringLiteral("第一册：Lesson 1 "), pnlContent);
     lblContent->setObjectName(QStringLiteral("lblContent"));
+    lblContent->setTextFormat(Qt::PlainText);  // a lesson title is never markup
     lblContent->setFrameStyle(QFrame::Panel | QFrame::Raised);
     lblContent->setAlignment(Qt::AlignCenter);
     lblContent->setWordWrap(true);
@@ -66,6 +68,7 @@ void TMainForm::BuildHeader(QWidget* client)
     // The hover trigger of the lesson information.
     Label8 = new QLabel(pnlContent);
     Label8->setObjectName(QStringLiteral("Label8"));
+    Label8->setTextFormat(Qt::PlainText);
     Label8->setFixedWidth(6);
     imgLessonInfo = new QLabel(pnlContent);
     imgLessonInfo->setObjectName(QStringLiteral("imgLessonInfo"));

@@ -9,6 +9,7 @@ QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString& capti
                                     QMessageBox::StandardButtons buttons)
 {
     QMessageBox box(icon, caption, text, buttons, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);  // messages carry words, titles and paths
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -119,6 +119,7 @@ void TSenTimeForm::CreateControls()
 
     lblTimes = new QLabel(this);
     lblTimes->setObjectName(QStringLiteral("lblTimes"));
+    lblTimes->setTextFormat(Qt::PlainText);
     layout->addWidget(lblTimes);
     auto* hint = new QLabel(QStringLiteral("拖动绿线（开始）和红线（结束），或用 ← → 键移动选中的线，每次 10 毫秒，按住 Shift "
                                            "每次 100 毫秒；Tab 键在两条线之间切换，空格键播放整句。"),

@@ -43,6 +43,7 @@ TSenWritePage::TSenWritePage(QWidget* page, Links links) : QObject(page), tsSenW
         auto* label = new QLabel(kSentenceCaption, page);
         label->setObjectName(QStringLiteral("lblSenSubject%1").arg(k + 1));
         label->setGeometry(20, labelTops[k], 509, 41);
+        label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         label->installEventFilter(this);

@@ -78,6 +78,7 @@ void ShowApplicationErrorBox(const QString& text)
     }
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Veltra精读"), text, QMessageBox::Ok,
                     QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

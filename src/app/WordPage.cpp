@@ -35,6 +35,7 @@ QLineEdit* DetailEdit(QWidget* page, const QString& name, QRect geometry)
 void PageLabel(QWidget* page, const QString& text, QPoint at)
 {
     auto* label = new QLabel(text, page);
+    label->setTextFormat(Qt::PlainText);
     label->setFont(PixelFont(kSongTi, 12));
     label->move(at);
     label->adjustSize();

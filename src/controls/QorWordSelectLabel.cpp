@@ -2,6 +2,7 @@
 
 TQorWordSelectLabel::TQorWordSelectLabel(QWidget* parent) : QLabel(parent)
 {
+    setTextFormat(Qt::PlainText);  // words and meanings are never markup
 }
 
 bool TQorWordSelectLabel::IsAnswerRight() const

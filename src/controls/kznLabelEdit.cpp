@@ -14,6 +14,7 @@ constexpr char kCaptionProperty[] = "kznEditCaption";
 TkznLabelEdit::TkznLabelEdit(QWidget* parent) : QLineEdit(parent), m_label(new QLabel(parent))
 {
     m_label->setProperty(kCaptionProperty, true);
+    m_label->setTextFormat(Qt::PlainText);
     PlaceLabel();
 }
 

@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QPlainTextEdit>
@@ -219,6 +220,21 @@ private slots:
         QCOMPARE(s.form.tsExplain->memoExplain->toPlainText(), ExplanationOf(1));
     }
 
+    // Titles, words, meanings and sentences are shown as they are: markup in
+    // them is never rendered (nor can it load local images).
+    void labelsShowCourseDataAsPlainText()
+    {
+        CourseFixture course;
+        Session s(course);
+        s.form.findChild<QAction*>(QStringLiteral("miCompare"))->trigger();
+        const auto labels = s.form.findChildren<QLabel*>();
+        QVERIFY(labels.size() > 20);
+        for (const QLabel* label : labels) {
+            if (label->pixmap().isNull())
+                QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName() + u' ' + label->text()));
+        }
+    }
+
     void keyEditsOfTheExplanationAreNotKept()
     {
         CourseFixture course;
@@ -397,6 +413,32 @@ private slots:
         QCOMPARE(browser->source().path(), QUrl::fromLocalFile(guide).path());
         QCOMPARE(m_messages.entries.size(), before + 1);
         SetProgramPaths(oldAppDir, oldDataDir);
+    }
+
+    // The guide names every command of the menus and what the program does
+    // without one, so that a learner finds each there.
+    void guideDescribesWhatTheProgramOffers()
+    {
+        QFile guide(HelpFileOf(QCoreApplication::applicationDirPath() + u'/'));
+        if (!guide.open(QIODevice::ReadOnly))
+            QSKIP("the build's guide is not beside the test");
+        const QString text = QString::fromUtf8(guide.readAll());
+        CourseFixture course;
+        Session s(course);
+        QStringList named;
+        for (const QAction* menu : s.form.menuBar()->actions()) {
+            for (const QAction* item : menu->menu()->actions()) {
+                if (item->isVisible() && !item->isSeparator())
+                    named << item->text().remove(QStringLiteral("…")).remove(QStringLiteral("..."));
+            }
+        }
+        QVERIFY(named.size() > 10);
+        named << QStringLiteral("变速不变调") << QStringLiteral("显示正确答案的提示") << QStringLiteral("句末")
+              << QStringLiteral("PageDown") << QStringLiteral("红色") << QStringLiteral("postoffice")
+              << QStringLiteral("qor.mdb") << QStringLiteral("veltra-course import")
+              << QStringLiteral("~/.local/share/veltra/Data") << QStringLiteral("--data");
+        for (const QString& name : named)
+            QVERIFY2(text.contains(name), qPrintable(name));
     }
 
     void aboutBoxIsModelessAndSingle()

@@ -11,7 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFont>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
@@ -283,6 +285,27 @@ private slots:
         QCOMPARE(EnsurePhoneticFont(data), -1);  // no file
         touch(data + QStringLiteral("pdfont1.TTF"), "not a font");
         QCOMPARE(EnsurePhoneticFont(data), -1);
+    }
+
+    // The Windows faces the windows name show in the closest installed faces:
+    // 宋体 in a Song (serif) face, not a sans-serif one.
+    void namedFacesShowInTheirClosestInstalledFaces()
+    {
+        InstallFontSubstitutions();
+        const struct {
+            const char* named;
+            const char* shown;
+        } faces[] = {{"宋体", "Noto Serif CJK SC"}, {"隶书", "Noto Serif CJK SC"}, {"Arial", "DejaVu Sans"},
+                     {"MS Sans Serif", "DejaVu Sans"}};
+        for (const auto& face : faces) {
+            const QString shown = QString::fromUtf8(face.shown);
+            if (!QFontDatabase::families().contains(shown))
+                QSKIP("the set-up script's fonts are not installed");
+            QFont font(QString::fromUtf8(face.named));
+            font.setPixelSize(12);
+            QCOMPARE(QFontInfo(font).family(), shown);
+        }
+        QCOMPARE(QFontInfo(SongTiFont(12)).family(), QStringLiteral("Noto Serif CJK SC"));
     }
 
     void phoneticFontIsLoadedFromTheDataFolder()

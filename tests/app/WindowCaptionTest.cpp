@@ -108,6 +108,8 @@ private slots:
                 return;
             }
             boxTitle = QTest::qWaitForWindowExposed(box) ? XTitle(box) : QStringLiteral("<not shown>");
+            if (box->textFormat() != Qt::PlainText)  // messages carry paths and words
+                boxTitle = QStringLiteral("<rich text>");
             box->accept();
         });
         ShowInfo(QStringLiteral("完成"));
