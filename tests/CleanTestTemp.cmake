@@ -1,8 +1,9 @@
 # cmake -DDIR=<folder> [-DCHECK=ON] -P CleanTestTemp.cmake
 # Empties the tests' temporary folder. With CHECK, fails afterwards naming
-# whatever a test left there that it should have removed itself: only the
-# program's per-user folder (which the program keeps between runs) and the
-# toolkit's runtime folder outlive a test by design.
+# whatever a test left there: each test program works in a folder of its own
+# below it and removes that at its end. Only the benchmarks run as tests
+# leave the program's per-user folder (which the program keeps between runs)
+# and the toolkit's runtime folder there.
 if(NOT IS_DIRECTORY "${DIR}")
   return()
 endif()

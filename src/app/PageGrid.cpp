@@ -1,5 +1,6 @@
 #include "app/PageGrid.h"
 
+#include "controls/PlainToolTip.h"
 #include "data/LessonDataSet.h"
 #include "data/LessonTableModel.h"
 
@@ -35,7 +36,7 @@ public:
             QToolTip::hideText();
             return true;
         }
-        QToolTip::showText(event->globalPos(), cell.text, view->viewport(), option.rect);
+        QToolTip::showText(event->globalPos(), PlainToolTip(cell.text), view->viewport(), option.rect);
         return true;
     }
 

@@ -4,6 +4,7 @@
 #include "app/ChosenLesson.h"
 #include "app/DialogButtons.h"
 #include "app/DialogGrid.h"
+#include "controls/PlainToolTip.h"
 #include "data/BookName.h"
 #include "data/DMUnit.h"
 #include "data/LessonTableModel.h"
@@ -222,7 +223,8 @@ void TSelectBookForm::ShowLessonTitleTip(const QPoint& position)
     // Long titles are cut off in the narrow list.
     const QModelIndex index = DBGridEh1->indexAt(position);
     if (index.isValid() && index.column() == LessonColumn::Name)
-        QToolTip::showText(DBGridEh1->viewport()->mapToGlobal(position), index.data().toString(), DBGridEh1);
+        QToolTip::showText(DBGridEh1->viewport()->mapToGlobal(position), PlainToolTip(index.data().toString()),
+                           DBGridEh1);
     else
         QToolTip::hideText();
 }

@@ -5,6 +5,7 @@
 #include "app/MainGlyphs.h"
 #include "app/PageButton.h"
 #include "app/WrapRadioButton.h"
+#include "controls/PlainToolTip.h"
 #include "controls/QorWordSelectLabel.h"
 #include "data/DataPath.h"
 #include "data/ExerciseDraw.h"
@@ -81,7 +82,7 @@ void TWordSelectPage::StartWordSelection(bool englishToChinese)
         const SelectionQuestion q = DrawSelectionQuestion(m_links.words, m_links.random, englishToChinese);
         TQorWordSelectLabel* label = nwsSubject[k];
         label->setText(q.asked);
-        label->setToolTip(q.right);
+        label->setToolTip(PlainToolTip(q.right));
         label->SetSoundFile(q.soundFile);
         sbWordSpeak[k]->setIcon(m_links.glyphs.Pixmap(TMainGlyphs::Speaker));
         for (std::size_t j = 0; j < kOptions; ++j)

@@ -4,6 +4,7 @@
 #include "data/HandlerGuard.h"
 #include "app/MainGlyphs.h"
 #include "app/PageButton.h"
+#include "controls/PlainToolTip.h"
 #include "controls/kznLabelEdit.h"
 #include "data/DataPath.h"
 #include "data/ExerciseDraw.h"
@@ -101,7 +102,7 @@ void TWordWritePage::btnStartClick()
         TkznLabelEdit* edit = DictationEdits[i];
         edit->SetCaption(s.meaning);
         edit->SetAnswer(s.answer);
-        edit->setToolTip(s.answer);
+        edit->setToolTip(PlainToolTip(s.answer));
         edit->setMaxLength(kMaxTyped);
         edit->clear();
         edit->SetSoundFile(s.soundFile);

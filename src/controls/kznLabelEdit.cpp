@@ -1,5 +1,6 @@
 #include "controls/kznLabelEdit.h"
 
+#include "controls/PlainToolTip.h"
 #include "data/AnswerMatches.h"
 
 #include <QEvent>
@@ -48,7 +49,7 @@ void TkznLabelEdit::PlaceLabel()
     const QString shown = metrics.elidedText(m_caption, Qt::ElideRight, width());
     m_label->setText(shown);
     // A cut caption shows whole on the pointer.
-    m_label->setToolTip(shown == m_caption ? QString() : m_caption);
+    m_label->setToolTip(shown == m_caption ? QString() : PlainToolTip(m_caption));
     const int height = metrics.height();
     m_label->setGeometry(x(), y() - height - kLabelSpacing, width(), height);
 }

@@ -6,6 +6,7 @@
 #include "app/WordWritePage.h"
 #include "app/WrapRadioButton.h"
 #include "audio/ReadingFakes.h"
+#include "controls/PlainToolTip.h"
 #include "controls/QorSenMemo.h"
 #include "controls/QorWordSelectLabel.h"
 #include "controls/kznLabelEdit.h"
@@ -200,7 +201,7 @@ void ExercisePagesTest::wordDictationDrawsSpeaksAndMarks()
     for (int i = 0; i < 10; ++i) {
         TkznLabelEdit* edit = p.DictationEdits[i];
         QCOMPARE(edit->Answer(), QString::fromUtf8(answers[drawn[i]]));
-        QCOMPARE(edit->toolTip(), edit->Answer());
+        QCOMPARE(edit->toolTip(), PlainToolTip(edit->Answer()));
         QCOMPARE(edit->Caption(), QString::fromUtf8(meanings[drawn[i]]));
         QCOMPARE(edit->SoundFile(), QStringLiteral("qor1/%1.qow").arg(drawn[i] + 1));
         QCOMPARE(f.Glyph(p.DictationSpeakButtons[i]), Speaker);
@@ -381,7 +382,7 @@ void ExercisePagesTest::wordSelectionDrawsAndMarks()
     f.random.Add({4, 1, 0, 3});
     p.btnBegin->click();
     QCOMPARE(p.nwsSubject[0]->text(), QString("grape"));
-    QCOMPARE(p.nwsSubject[0]->toolTip(), QString("葡萄"));
+    QCOMPARE(p.nwsSubject[0]->toolTip(), PlainToolTip("葡萄"));
     QCOMPARE(p.nwsSubject[0]->SoundFile(), QString("qor1/5.qow"));
     const QStringList first{"苹果", "葡萄", "李子", "桃"};  // after the last word: the first ones
     const QStringList second{"梨", "李子", "桃", "苹果"};
@@ -588,6 +589,20 @@ bool IsRed(const QPlainTextEdit* memo, int position)
     return cursor.charFormat().foreground().color() == QColor(Qt::red);
 }
 
+// Draws "Where is my pen?" for both sentence questions, types `typed` into
+// question `k` and marks it; returns that memo.
+TQorSenMemo* MarkedAnswer(ExerciseFixture& f, int k, const QString& typed)
+{
+    f.pcTest.setCurrentIndex(2);
+    TSenWritePage& p = *f.senWrite;
+    f.random.Add({2, 2});
+    p.btnSenStart->click();
+    TQorSenMemo* memo = p.nsmSubject[k];
+    memo->setPlainText(typed);
+    p.btnSenResult->click();
+    return memo;
+}
+
 } // namespace
 
 // Only the marking colours words: typing, pasting or composing right after a
@@ -595,13 +610,7 @@ bool IsRed(const QPlainTextEdit* memo, int position)
 void ExercisePagesTest::typingNextToARedWordIsInTheNormalColour()
 {
     ExerciseFixture f;
-    f.pcTest.setCurrentIndex(2);
-    TSenWritePage& p = *f.senWrite;
-    f.random.Add({2, 2});
-    p.btnSenStart->click();
-    TQorSenMemo* memo = p.nsmSubject[0];
-    memo->setPlainText("where my pan");
-    p.btnSenResult->click();
+    TQorSenMemo* memo = MarkedAnswer(f, 0, "where my pan");
     const int is = int(memo->toPlainText().indexOf("is my"));
     const int pen = int(memo->toPlainText().indexOf("pen?"));
     QVERIFY(IsRed(memo, is) && IsRed(memo, pen + 1));
@@ -629,13 +638,7 @@ void ExercisePagesTest::typingNextToARedWordIsInTheNormalColour()
 void ExercisePagesTest::markingALongAnswerShowsTheAddedLine()
 {
     ExerciseFixture f;
-    f.pcTest.setCurrentIndex(2);
-    TSenWritePage& p = *f.senWrite;
-    f.random.Add({2, 2});
-    p.btnSenStart->click();
-    TQorSenMemo* memo = p.nsmSubject[1];
-    memo->setPlainText("where\nis\nmy\nred\npan");
-    p.btnSenResult->click();
+    TQorSenMemo* memo = MarkedAnswer(f, 1, "where\nis\nmy\nred\npan");
     QTextCursor end(memo->document());
     end.movePosition(QTextCursor::End);
     QVERIFY(memo->viewport()->rect().contains(memo->cursorRect(end)));

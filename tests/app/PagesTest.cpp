@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTextDocument>
 #include <QToolTip>
 #include <QtTest>
 
@@ -17,7 +18,8 @@ bool RowInView(QTableView* grid, int row, int column)
     return cell.isValid() && grid->viewport()->rect().contains(cell);
 }
 
-// Asks the grid for the tooltip of the cell and tells what shows.
+// Asks the grid for the tooltip of the cell and tells what shows: the text
+// a rich-text tooltip renders, when it is one.
 QString TooltipAt(QTableView* grid, int row, int column)
 {
     QToolTip::hideText();  // hides after a short delay
@@ -26,7 +28,13 @@ QString TooltipAt(QTableView* grid, int row, int column)
     const QPoint at = grid->visualRect(grid->model()->index(row, column)).center();
     QHelpEvent help(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
     QApplication::sendEvent(grid->viewport(), &help);
-    return QToolTip::isVisible() ? QToolTip::text() : QString();
+    if (!QToolTip::isVisible())
+        return QString();
+    if (!Qt::mightBeRichText(QToolTip::text()))
+        return QToolTip::text();
+    QTextDocument shown;
+    shown.setHtml(QToolTip::text());
+    return shown.toPlainText();
 }
 
 void ClickRow(QTableView* grid, int row, int column)
@@ -462,7 +470,7 @@ void PagesTest::cutOffCellsShowTheirTextAsTooltip()
 {
     PageFixture f;
     const QString longEnglish = QStringLiteral(
-        "When the last train had gone and the station was quiet again, the old porter sat down on his bench "
+        "<b>When</b> the last train had gone and the station was quiet again, the old porter sat down on his bench "
         "and told us the whole story of the lost umbrella from its very beginning, and then, because we asked, "
         "the story of the second umbrella, which was never lost at all.");
     const QString longChinese = QStringLiteral("最后一班火车开走以后，车站又安静下来，老搬运工坐在长凳上给我们讲了那把丢失的雨伞的故事。");

@@ -1,3 +1,4 @@
+#include "controls/PlainToolTip.h"
 #include "controls/QorSenMemo.h"
 #include "controls/QorWordSelectLabel.h"
 #include "controls/kznLabelEdit.h"
@@ -6,6 +7,7 @@
 
 #include <QLabel>
 #include <QRadioButton>
+#include <QTextDocument>
 #include <gtest/gtest.h>
 
 namespace {
@@ -34,7 +36,7 @@ TEST(LabelEdit, CaptionIsTheLabelAboveNotTheText)
     edit->SetCaption(longCaption);
     EXPECT_EQ(edit->Caption(), longCaption);
     EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), 235);
-    EXPECT_EQ(label->toolTip(), longCaption);  // readable whole on the pointer
+    EXPECT_EQ(label->toolTip(), PlainToolTip(longCaption));  // readable whole on the pointer
     EXPECT_TRUE(TkznLabelEdit::IsCaptionLabel(label));
     EXPECT_FALSE(TkznLabelEdit::IsCaptionLabel(edit));
 
@@ -46,6 +48,24 @@ TEST(LabelEdit, CaptionIsTheLabelAboveNotTheText)
     EXPECT_FALSE(label->isEnabled());
     delete edit;
     EXPECT_TRUE(page.findChildren<QLabel*>().isEmpty());
+}
+
+// Words, meanings and sentences that look like markup show in a tooltip
+// exactly as they are, and never load an image.
+TEST(ExerciseControls, ToolTipsShowDataAsItIs)
+{
+    EXPECT_TRUE(PlainToolTip(QString()).isEmpty());
+    for (const char* text : {"<b>bold</b>", "<img src=\"/usr/share/pixmaps/debian-logo.png\">", "a < b & c > d",
+                             "o'clock", "名词 <n.>\n第二行"}) {
+        const QString data = QString::fromUtf8(text);
+        const QString tip = PlainToolTip(data);
+        ASSERT_TRUE(Qt::mightBeRichText(tip)) << text;  // shown as the markup we made, not guessed
+        QTextDocument shown;
+        shown.setHtml(tip);
+        EXPECT_EQ(shown.toPlainText(), data) << text;
+        EXPECT_FALSE(tip.contains(QStringLiteral("<img"))) << text;
+        EXPECT_FALSE(tip.contains(QStringLiteral("<b>"))) << text;
+    }
 }
 
 TEST(ExerciseControls, AnswersAreJudgedOnTheirLetters)

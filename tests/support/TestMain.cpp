@@ -1,13 +1,44 @@
 #include "support/QtTestRegistry.h"
 
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <vector>
 
-// `PROGRAM Class [QtTest options]` runs the QtTest class Class; options alone
-// (or none) run the GoogleTest cases.
-int main(int argc, char** argv)
+namespace {
+
+// A temporary folder of this run, below the one the run was given, stands in
+// for it while the tests run: what they and the program put there (their
+// own folders, the program's per-user folder, the toolkit's runtime folder)
+// goes with it at the end, so the tests leave no folder behind.
+class RunTempFolder {
+public:
+    RunTempFolder() : m_old(qgetenv("TMPDIR")), m_dir(QDir::tempPath() + QStringLiteral("/veltra-test-XXXXXX"))
+    {
+        if (m_dir.isValid())
+            qputenv("TMPDIR", QFile::encodeName(m_dir.path()));
+    }
+    ~RunTempFolder()
+    {
+        if (m_old.isNull())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", m_old);
+    }
+    RunTempFolder(const RunTempFolder&) = delete;
+    RunTempFolder& operator=(const RunTempFolder&) = delete;
+
+private:
+    QByteArray m_old;
+    QTemporaryDir m_dir;
+};
+
+int RunTests(int argc, char** argv)
 {
     if (argc > 1 && argv[1][0] != '-') {
         const QtTestMain run = FindQtTest(argv[1]);
@@ -23,4 +54,14 @@ int main(int argc, char** argv)
     }
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+} // namespace
+
+// `PROGRAM Class [QtTest options]` runs the QtTest class Class; options alone
+// (or none) run the GoogleTest cases.
+int main(int argc, char** argv)
+{
+    const RunTempFolder temp;
+    return RunTests(argc, argv);
 }
