@@ -41,9 +41,9 @@ void WriteCourse()
 void Import(benchmark::State& state, const QString& target)
 {
     for (auto _ : state) {
-        QString error;
-        if (ImportCourse(OldFolder(), target, {}, [](const QString&) {}, error) != ImportResult::Imported)
-            state.SkipWithError(qPrintable(error));
+        ImportText error;
+        if (ImportCourse(OldFolder(), target, {}, [](const ImportText&) {}, error) != ImportResult::Imported)
+            state.SkipWithError(qPrintable(error.english));
         state.PauseTiming();
         if (target == OldFolder())
             QFile::remove(target + QStringLiteral("/qor.db"));

@@ -111,6 +111,16 @@ QString ChooseDataDir(const QString& requested, const QString& appDir, const QSt
     return HoldsDatabase(portable) ? portable : WithTrailingSlash(userDataDir);
 }
 
+QString MissingFolderMessage(const QString& requested, const QString& dataDir)
+{
+    const QFileInfo info(dataDir);
+    if (requested.isEmpty() || info.isDir())
+        return QString();
+    const QString folder = QDir::toNativeSeparators(QDir::cleanPath(dataDir));
+    return info.exists() ? QStringLiteral("%1 不是文件夹，不能用作数据文件夹。").arg(folder)
+                         : QStringLiteral("数据文件夹不存在：%1").arg(folder);
+}
+
 QString UserDataDir()
 {
     // Not the application's name, which is the Chinese display name.

@@ -35,6 +35,11 @@ bool HoldsDatabase(const QString& dataDir);
 // otherwise `userDataDir`. The result ends in '/'.
 QString ChooseDataDir(const QString& requested, const QString& appDir, const QString& userDataDir);
 
+// The message for a data folder named on the command line (`requested`,
+// chosen as `dataDir`) that is not there or not a folder, naming it; empty
+// when it is a folder or none was named.
+QString MissingFolderMessage(const QString& requested, const QString& dataDir);
+
 // The user's own data folder: $XDG_DATA_HOME/veltra/Data/.
 QString UserDataDir();
 

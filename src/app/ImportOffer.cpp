@@ -2,6 +2,7 @@
 
 #include "app/CourseToolLines.h"
 #include "app/ProgramPaths.h"
+#include "app/SessionSignals.h"
 #include "app/VeltraApplication.h"
 #include "data/DataPath.h"
 #include "data/Messages.h"
@@ -9,10 +10,14 @@
 #include <QEventLoop>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QTimer>
 
 #include <memory>
 
 namespace {
+
+// Long enough for the tool to remove a staging folder of a big course.
+constexpr int kStopGraceMs = 10000;
 
 // The tool's progress lines, "[step/steps] what was done", move the dialog on.
 void ShowProgress(QProgressDialog* dialog, const QString& line)
@@ -25,12 +30,16 @@ void ShowProgress(QProgressDialog* dialog, const QString& line)
     dialog->setLabelText(QStringLiteral("正在转换旧版词库……\n") + progress->what);
 }
 
-// Runs the import to its end; returns the message to show, empty on success.
-QString RunImport(const QString& dataDir, const QString& courseTool)
+// What stopped the tool before its end, if anything.
+enum class Stop { None, Cancel, SessionEnd };
+
+// Runs the import to its end. False with `failure` to show, which is empty
+// when the session ended: that ends quietly.
+bool RunImport(const QString& dataDir, const QString& courseTool, const SessionSignals* session, QString& failure)
 {
     QProcess process;
     process.setProgram(courseTool);
-    process.setArguments({QStringLiteral("import"), dataDir, dataDir});
+    process.setArguments({QStringLiteral("import"), QStringLiteral("--chinese"), dataDir, dataDir});
     std::unique_ptr<QProgressDialog> dialog;
     if (CanShowWindows()) {
         dialog = std::make_unique<QProgressDialog>(QStringLiteral("正在转换旧版词库……"), QStringLiteral("取消"), 0, 0);
@@ -42,7 +51,15 @@ QString RunImport(const QString& dataDir, const QString& courseTool)
         dialog->setMinimumWidth(420);
     }
     QEventLoop loop;
-    bool cancelled = false;
+    Stop stop = Stop::None;
+    // The tool stops at its next row or piece of a file and removes what it
+    // wrote; one that does not answer is ended.
+    auto stopTool = [&](Stop why) {
+        if (stop != Stop::SessionEnd)
+            stop = why;
+        process.terminate();
+        QTimer::singleShot(kStopGraceMs, &process, &QProcess::kill);
+    };
     QByteArray pending;
     QObject::connect(&process, &QProcess::readyReadStandardOutput, &loop, [&] {
         pending += process.readAllStandardOutput();
@@ -55,10 +72,9 @@ QString RunImport(const QString& dataDir, const QString& courseTool)
             loop.quit();
     });
     if (dialog)
-        QObject::connect(dialog.get(), &QProgressDialog::canceled, &loop, [&] {
-            cancelled = true;
-            process.kill();
-        });
+        QObject::connect(dialog.get(), &QProgressDialog::canceled, &loop, [&] { stopTool(Stop::Cancel); });
+    if (session)
+        QObject::connect(session, &SessionSignals::sessionEnding, &loop, [&] { stopTool(Stop::SessionEnd); });
     process.start();
     if (dialog)
         dialog->show();
@@ -67,17 +83,26 @@ QString RunImport(const QString& dataDir, const QString& courseTool)
     if (dialog)
         dialog->hide();
 
-    if (process.error() == QProcess::FailedToStart)
-        return QStringLiteral("旧版词库转换失败：找不到转换程序 %1。").arg(courseTool);
-    if (cancelled)
-        return QStringLiteral("旧版词库的转换已取消，原文件没有改动。");
-    if (process.exitStatus() != QProcess::NormalExit)
-        return QStringLiteral("旧版词库转换失败：转换程序意外退出，词库文件可能已损坏。原文件没有改动。");
-    if (process.exitCode() != 0)
-        return QStringLiteral("旧版词库转换失败，原文件没有改动。\n") + ToolMessage(process.readAllStandardError());
-    if (FindDatabaseFile(dataDir).isEmpty())
-        return QStringLiteral("旧版词库转换失败：没有生成新词库。");
-    return QString();
+    failure.clear();
+    if (stop == Stop::SessionEnd)
+        return false;
+    if (process.error() == QProcess::FailedToStart) {
+        failure = QStringLiteral("旧版词库转换失败：找不到转换程序 %1。").arg(courseTool);
+        return false;
+    }
+    // A cancel that came too late to stop it finds the import done.
+    if (process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0) {
+        if (!FindDatabaseFile(dataDir).isEmpty())
+            return true;
+        failure = QStringLiteral("旧版词库转换失败：没有生成新词库。");
+    } else if (stop == Stop::Cancel) {
+        failure = QStringLiteral("旧版词库的转换已取消，原文件没有改动。");
+    } else if (process.exitStatus() != QProcess::NormalExit) {
+        failure = QStringLiteral("旧版词库转换失败：转换程序意外退出，词库文件可能已损坏。原文件没有改动。");
+    } else {
+        failure = QStringLiteral("旧版词库转换失败，原文件没有改动。\n") + ToolMessage(process.readAllStandardError());
+    }
+    return false;
 }
 
 } // namespace
@@ -87,15 +112,22 @@ QString CourseToolOf(const QString& appDir)
     return appDir + QStringLiteral("veltra-course");
 }
 
-bool OfferImport(const QString& dataDir, const QString& courseTool)
+ImportOutcome OfferImport(const QString& dataDir, const QString& courseTool, const SessionSignals* session)
 {
     if (ResolveDataPath(dataDir, QStringLiteral("qor.mdb")).isEmpty())
-        return false;
-    if (!AskYesNo(QString::fromUtf8(kImportQuestion)))
-        return false;
-    const QString failure = RunImport(dataDir, courseTool);
-    if (failure.isEmpty())
-        return true;
-    ShowError(failure);
-    return false;
+        return ImportOutcome::NoOldDatabase;
+    const bool yes = AskYesNo(QString::fromUtf8(kImportQuestion));
+    // The session's end closes the question too; it is no answer.
+    if (session && session->SessionEnding())
+        return ImportOutcome::NotImported;
+    if (!yes) {
+        ShowInfo(QStringLiteral("没有转换旧版词库，qor.mdb 保持原样。\n本软件要用转换后的词库才能启动；下次启动时会再问一次。"));
+        return ImportOutcome::NotImported;
+    }
+    QString failure;
+    if (RunImport(dataDir, courseTool, session, failure))
+        return ImportOutcome::Imported;
+    if (!failure.isEmpty())
+        ShowError(failure);
+    return ImportOutcome::NotImported;
 }

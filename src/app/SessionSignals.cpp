@@ -76,6 +76,10 @@ void SessionSignals::ReadPipe()
     bool any = false;
     while (read(g_readEnd, numbers, sizeof numbers) > 0)
         any = true;
-    if (any && m_onSignal)
+    if (!any)
+        return;
+    m_ending = true;
+    if (m_onSignal)
         m_onSignal();
+    emit sessionEnding();
 }

@@ -25,10 +25,18 @@ public:
     // keep their default reactions.
     bool Installed() const { return m_installed; }
 
+    // Whether a signal has come: the session is ending.
+    bool SessionEnding() const { return m_ending; }
+
+signals:
+    // After `onSignal`, for work in progress that must stop with the session.
+    void sessionEnding();
+
 private:
     void ReadPipe();
 
     std::function<void()> m_onSignal;
     QSocketNotifier* m_notifier = nullptr;
     bool m_installed = false;
+    bool m_ending = false;
 };

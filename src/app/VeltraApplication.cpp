@@ -6,6 +6,7 @@
 #include <QMessageBox>
 
 #include <cstdio>
+#include <cstring>
 
 #include <exception>
 #include <utility>
@@ -17,8 +18,7 @@ VeltraApplication::VeltraApplication(int& argc, char** argv)
     // No display name: on X11 Qt appends it to every window title.
     setApplicationName(QStringLiteral("Veltra精读"));
     setApplicationVersion(QStringLiteral(VELTRA_VERSION));
-    // The whole interface is Chinese, whatever the desktop's language.
-    if (m_qtTranslator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (LoadQtChinese(m_qtTranslator))
         installTranslator(&m_qtTranslator);
     InstallHandlerErrorReport([this](const QString& text) { ReportError(text); });
 }
@@ -62,6 +62,22 @@ void VeltraApplication::ReportError(const QString& text)
 VeltraApplication* VeltraApplication::Instance()
 {
     return qobject_cast<VeltraApplication*>(QCoreApplication::instance());
+}
+
+bool LoadQtChinese(QTranslator& translator)
+{
+    return translator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
+bool WindowSystemGiven(int argc, char** argv)
+{
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        if (!qEnvironmentVariableIsEmpty(name))
+            return true;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0)
+            return true;
+    return false;
 }
 
 bool CanShowWindows()

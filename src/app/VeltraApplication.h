@@ -39,6 +39,17 @@ private:
 // Without a visible screen it goes to standard error.
 void ShowApplicationErrorBox(const QString& text);
 
+// Qt's own texts (standard buttons, command-line errors) in Chinese, the
+// whole interface's language, whatever the desktop's. False when the
+// translation is not installed.
+bool LoadQtChinese(QTranslator& translator);
+
+// Whether Qt has a window system to start on: a platform named
+// (QT_QPA_PLATFORM, -platform) or a display to connect to (DISPLAY,
+// WAYLAND_DISPLAY). Without one, creating the application aborts. For
+// main(), before the application exists.
+bool WindowSystemGiven(int argc, char** argv);
+
 // False on the offscreen and minimal platforms, where nobody could see or
 // answer a box: a modal box there would wait for ever.
 bool CanShowWindows();

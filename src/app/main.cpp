@@ -12,6 +12,9 @@
 #include "data/DMUnit.h"
 #include "data/Messages.h"
 
+#include <QCoreApplication>
+#include <QTranslator>
+
 #include <exception>
 
 namespace {
@@ -25,11 +28,7 @@ int run(VeltraApplication& app)
     // Logout, `kill` and Ctrl+C close the windows as the learner would. One
     // that comes while start-up shows a message ends the start-up there, or
     // closes the window once shown.
-    bool closeRequested = false;
-    SessionSignals sessionEnd([&closeRequested] {
-        closeRequested = true;
-        QApplication::closeAllWindows();
-    });
+    SessionSignals sessionEnd([] { QApplication::closeAllWindows(); });
 
     // Ties the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.veltra.Veltra"));
@@ -48,6 +47,10 @@ int run(VeltraApplication& app)
 
     const QString userData = UserDataDir();
     const QString dataDir = ChooseDataDir(requestedData, appDir, userData);
+    if (const QString missing = MissingFolderMessage(requestedData, dataDir); !missing.isEmpty()) {
+        ShowError(missing);
+        return 1;
+    }
     // An installed program's first start: the learner's folder gets the
     // sample course.
     if (dataDir == userData
@@ -56,11 +59,18 @@ int run(VeltraApplication& app)
         return 1;
     SetProgramPaths(appDir, dataDir);
     // An old data folder (qor.mdb only) may be converted first, if the learner agrees.
-    if (FindDatabaseFile(DataDir()).isEmpty() && !OfferImport(DataDir(), CourseToolOf(appDir))) {
-        if (closeRequested)
-            return 0;
-        ShowError(QStringLiteral("词库文件未找到，请重新安装本软件！"));
-        return 1;
+    if (FindDatabaseFile(DataDir()).isEmpty()) {
+        switch (OfferImport(DataDir(), CourseToolOf(appDir), &sessionEnd)) {
+        case ImportOutcome::Imported:
+            break;
+        case ImportOutcome::NotImported:  // its message was the last word
+            return sessionEnd.SessionEnding() ? 0 : 1;
+        case ImportOutcome::NoOldDatabase:
+            if (sessionEnd.SessionEnding())
+                return 0;
+            ShowError(QStringLiteral("词库文件未找到，请重新安装本软件！"));
+            return 1;
+        }
     }
     EnsurePhoneticFont(DataDir());
     InstallFontSubstitutions();
@@ -82,7 +92,7 @@ int run(VeltraApplication& app)
     if (form.StartupFailed())
         return 1;
     form.show();
-    if (closeRequested && form.close())
+    if (sessionEnd.SessionEnding() && form.close())
         return 0;
     return app.exec();
 }
@@ -97,6 +107,18 @@ int main(int argc, char** argv)
     if (AnswersWithoutWindows(arguments)) {
         QString unused;
         return ReadCommandLine(arguments, unused) == CommandLine::Answered ? 0 : 1;
+    }
+    // Without a window system, creating the application would abort: a
+    // wrong option is refused on the terminal instead, in Qt's Chinese.
+    if (!WindowSystemGiven(argc, argv)) {
+        QCoreApplication core(argc, argv);
+        QTranslator qtChinese;
+        if (LoadQtChinese(qtChinese))
+            QCoreApplication::installTranslator(&qtChinese);
+        QString unused;
+        if (ReadCommandLine(QCoreApplication::arguments(), unused) == CommandLine::Refused)
+            return 1;
+        // Otherwise on to the window system's own message.
     }
     VeltraApplication app(argc, argv);
     try {

@@ -41,15 +41,21 @@ public:
         return files.size() == 1 && files[0].endsWith(QStringLiteral(".mp3"));
     }
 
-    void Start(QProcess& process) const
+    enum class Screen { Offscreen, None };
+
+    // Without a screen, nothing tells Qt where windows would go: no platform, no display.
+    void Start(QProcess& process, const QStringList& arguments = {}, Screen screen = Screen::Offscreen) const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        if (screen == Screen::None)
+            for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+                env.remove(QString::fromLatin1(name));
         env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
         env.insert(QStringLiteral("TMPDIR"), m_temp.path());
         process.setProcessEnvironment(env);
-        process.start(m_program, {});
+        process.start(m_program, arguments);
     }
 
 private:
@@ -64,38 +70,88 @@ class ProgramProcessTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Without a usable database the program says so once and ends before
-    // any window or lock exists. Without a screen the message goes to
-    // standard error, which shows exactly what was reported.
-    void unusableDatabaseGivesOneErrorAndNoWindow_data()
+    // What the start says when it cannot go on names what is wrong, once,
+    // and no window is shown. Without a screen the messages go to standard
+    // error, which shows exactly what was reported.
+    void startThatCannotGoOnSaysWhyOnce_data()
     {
-        QTest::addColumn<QByteArray>("databaseContent");  // empty: no file at all
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("file");  // written under Data/ when not empty
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("beforeLock");  // it ends before the lock is taken
         QTest::addColumn<QString>("message");
-        QTest::newRow("missing") << QByteArray() << QStringLiteral("词库文件未找到，请重新安装本软件！");
-        QTest::newRow("not a database") << QByteArray("garbage, not SQLite")
-                                        << QStringLiteral("连接数据库错误，或者数据库已损坏\n请重新安装本软件！(001)");
+        QTest::newRow("no database") << QStringList{} << QString() << QByteArray() << true
+                                     << QStringLiteral("错误: 词库文件未找到，请重新安装本软件！\n");
+        QTest::newRow("not a database")
+            << QStringList{} << QStringLiteral("Qor.DB") << QByteArray("garbage, not SQLite") << false
+            << QStringLiteral("错误: 连接数据库错误，或者数据库已损坏\n请重新安装本软件！(001)\n");
+        QTest::newRow("--data folder not there")
+            << QStringList{"--data", "/nonexistent/Data"} << QString() << QByteArray() << true
+            << QStringLiteral("错误: 数据文件夹不存在：/nonexistent/Data\n");
+        // The default messages answer No to the offer.
+        QTest::newRow("import declined")
+            << QStringList{} << QStringLiteral("Qor.mdb") << QByteArray("an old database") << true
+            << QStringLiteral("确认: 发现旧版词库 qor.mdb，是否转换后使用？（原文件不会被修改）\n"
+                              "提示: 没有转换旧版词库，qor.mdb 保持原样。\n本软件要用转换后的词库才能启动；下次启动时会再问一次。\n");
     }
-    void unusableDatabaseGivesOneErrorAndNoWindow()
+    void startThatCannotGoOnSaysWhyOnce()
     {
-        QFETCH(QByteArray, databaseContent);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, beforeLock);
         QFETCH(QString, message);
         QTemporaryDir appDir;
-        if (!databaseContent.isEmpty()) {
+        if (!file.isEmpty()) {
             QVERIFY(QDir(appDir.path()).mkpath(QStringLiteral("Data")));
-            QFile database(appDir.path() + QStringLiteral("/Data/Qor.DB"));
-            QVERIFY(database.open(QIODevice::WriteOnly));
-            database.write(databaseContent);
+            QFile written(appDir.path() + QStringLiteral("/Data/") + file);
+            QVERIFY(written.open(QIODevice::WriteOnly));
+            written.write(content);
         }
         ProgramCopy program(appDir.path() + u'/');
         QVERIFY(program.Ready());
         QProcess process;
-        program.Start(process);
+        program.Start(process, arguments);
         QVERIFY(process.waitForFinished(kStartTimeoutMs));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 1);
-        QCOMPARE(QString::fromUtf8(process.readAllStandardError()), QStringLiteral("错误: ") + message + u'\n');
-        if (databaseContent.isEmpty())
-            QVERIFY(!QFileInfo::exists(program.LockFile()));  // it ended before the lock
+        QCOMPARE(QString::fromUtf8(process.readAllStandardError()), message);
+        if (beforeLock)
+            QVERIFY(!QFileInfo::exists(program.LockFile()));
+    }
+
+    // Help and a wrong option need no window system: answered on the
+    // terminal where there is no display at all.
+    void commandLineIsAnsweredWithoutADisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        const QString usage = QStringLiteral("用法：veltra [--data 数据文件夹] [--version]");
+        QTest::newRow("--help") << QStringList{"--help"} << 0
+                                << usage + QStringLiteral("\n  --data 数据文件夹  使用这个数据文件夹，不按默认顺序查找\n"
+                                                         "  --version         显示版本号\n")
+                                << QString();
+        QTest::newRow("--bogus") << QStringList{"--bogus"} << 1 << QString()
+                                 << QStringLiteral("错误: 命令行有误：未知选项“bogus”。\n%1\n").arg(usage);
+    }
+    void commandLineIsAnsweredWithoutADisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QTemporaryDir appDir;
+        ProgramCopy program(appDir.path() + u'/');
+        QVERIFY(program.Ready());
+        QProcess process;
+        program.Start(process, arguments, ProgramCopy::Screen::None);
+        QVERIFY(process.waitForFinished(kStartTimeoutMs));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), exitCode);
+        QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()), out);
+        QCOMPARE(QString::fromUtf8(process.readAllStandardError()), err);
     }
 
     void secondStartEndsSilentlyWhileTheFirstRuns()

@@ -5,6 +5,7 @@
 #include "app/DataFolder.h"
 #include "app/ProgramIcon.h"
 #include "app/ProgramPaths.h"
+#include "app/QtMessages.h"
 #include "app/SingleInstance.h"
 #include "support/RecordingMessages.h"
 
@@ -16,6 +17,10 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -140,6 +145,34 @@ private slots:
         QCOMPARE(messages.entries.size(), std::size_t(1));  // said once
         QVERIFY(database.open(QIODevice::ReadOnly));
         QCOMPARE(database.readAll(), QByteArray("the learner's"));
+    }
+
+    // The first start's box suggests a command with the learner's folder in
+    // it. A box breaks a line over about 500 pixels, even inside a path; a
+    // line that fits on the screen stays whole.
+    void boxKeepsALineWholeWhereItFits()
+    {
+        QtMessages messages;
+        ScopedMessages installed(&messages);
+        QString command = QStringLiteral("veltra-course import --replace 旧数据文件夹 /home/learner");
+        const QFontMetrics metrics(QApplication::font());
+        while (metrics.horizontalAdvance(command) < 560)
+            command += QStringLiteral("/.local");
+        QVERIFY(metrics.horizontalAdvance(command) < QGuiApplication::primaryScreen()->availableGeometry().width() / 2 + 300);
+        int shown = 0;
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            QVERIFY(QTest::qWaitForWindowExposed(box));
+            for (const QLabel* label : box->findChildren<QLabel*>())
+                if (label->text().contains(QStringLiteral("import")))
+                    shown = label->width();
+            box->accept();
+        });
+        ShowInfo(QStringLiteral("旧版的数据文件夹可以这样转换后放进来：\n") + command);
+        QVERIFY2(shown >= metrics.horizontalAdvance(command),
+                 qPrintable(QStringLiteral("%1 < %2").arg(shown).arg(metrics.horizontalAdvance(command))));
     }
 
     void sampleCourseIsLeftAloneWhenNotNeeded()

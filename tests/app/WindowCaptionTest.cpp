@@ -2,14 +2,13 @@
 // what the offscreen platform never shows, so this test starts an Xvfb of its
 // own and runs on the xcb platform; without Xvfb it skips.
 #include "AppTestSupport.h"
+#include "XvfbDisplay.h"
 
 #include "app/QtMessages.h"
 #include "app/SetFrm.h"
 #include "data/Messages.h"
 
 #include <QMessageBox>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTimer>
 
 #include <xcb/xcb.h>
@@ -19,29 +18,6 @@
 #include <memory>
 
 namespace {
-
-QProcess* g_xvfb = nullptr;
-
-// Starts Xvfb on a display it picks itself; false when there is none.
-bool StartXvfb()
-{
-    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    if (xvfb.isEmpty())
-        return false;
-    g_xvfb = new QProcess;
-    g_xvfb->start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
-                         QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
-                         QStringLiteral("1024x768x24")});
-    if (!g_xvfb->waitForStarted(10000))
-        return false;
-    QByteArray display;
-    while (!display.contains('\n') && g_xvfb->waitForReadyRead(30000))
-        display += g_xvfb->readAllStandardOutput();
-    if (!display.contains('\n'))
-        return false;
-    qputenv("DISPLAY", ":" + display.trimmed());
-    return true;
-}
 
 xcb_atom_t Atom(xcb_connection_t* connection, const char* name)
 {
@@ -117,24 +93,6 @@ private slots:
     }
 };
 
-VELTRA_QTEST_MAIN(WindowCaptionTest)
-{
-    const bool onX = StartXvfb();
-    qputenv("QT_QPA_PLATFORM", onX ? "xcb" : "offscreen");
-    int result = 0;
-    {
-        VeltraApplication app(argc, argv);
-        InstallFontSubstitutions();
-        QApplication::setFont(SongTiFont(12));
-        WindowCaptionTest test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    if (g_xvfb) {
-        g_xvfb->terminate();
-        g_xvfb->waitForFinished(5000);
-        delete g_xvfb;
-    }
-    return result;
-}
+VELTRA_XVFB_APP_TEST_MAIN(WindowCaptionTest)
 
 #include "WindowCaptionTest.moc"

@@ -1,17 +1,23 @@
 #include "support/AccessCourse.h"
 #include "support/CourseToolRun.h"
 #include "support/DamagedAccess.h"
+#include "support/MountNamespace.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -143,7 +149,10 @@ TEST_F(OldFolder, ImportIntoTheOldFolderAddsTheDatabaseBesideTheOldFiles)
     EXPECT_TRUE(again.err.contains("already holds qor.db; give --replace")) << again.err.toStdString();
     const ToolRun replaced = RunImport({"--replace", old, old});
     ASSERT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
-    EXPECT_EQ(QDir(old).entryList({"qor.db.replaced-*"}).size(), 1);
+    const QStringList kept = QDir(old).entryList({"qor.db.replaced-*"});
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_TRUE(replaced.out.contains("; the replaced qor.db is kept as " + old + "/" + kept[0] + "\n"))
+        << replaced.out.toStdString();
     ExpectSameRows(old + "/qor.db");
 }
 
@@ -157,6 +166,8 @@ TEST_F(OldFolder, ReplacingKeepsTheReplacedFolderUnderADatedName)
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QStringList kept = QDir(dir.path()).entryList({"Data.replaced-*"}, QDir::Dirs);
     ASSERT_EQ(kept.size(), 1);
+    EXPECT_TRUE(run.out.contains("; the replaced folder is kept as " + dir.path() + "/" + kept[0] + "\n"))
+        << run.out.toStdString();
     EXPECT_TRUE(QFile::exists(dir.path() + "/" + kept[0] + "/learner.txt"));
     EXPECT_FALSE(QFile::exists(fresh + "/learner.txt"));
     ExpectSameRows(fresh + "/qor.db");
@@ -178,6 +189,7 @@ TEST_F(OldFolder, BadFoldersAndDamagedDatabasesAreRefusedWithoutWriting)
         {{empty, fresh}, 2, "holds no Access database (qor.mdb)"},
         {{old, other}, 2, "is not empty and holds no qor.db"},
         {{old, old + "/Qor.mdb"}, 2, "exists and is not a folder"},
+        {{"--bogus", old, fresh}, 2, "import: unknown option --bogus"},
     };
     for (const auto& c : cases) {
         const ToolRun run = RunImport(c.args);
@@ -191,7 +203,10 @@ TEST_F(OldFolder, BadFoldersAndDamagedDatabasesAreRefusedWithoutWriting)
     mdb.close();
     const ToolRun damaged = RunImport({old, fresh});
     EXPECT_EQ(damaged.exitCode, 1);
-    EXPECT_TRUE(damaged.err.contains("damaged")) << damaged.err.toStdString();
+    // Our message alone: the Access library's own diagnostics stay out of it.
+    EXPECT_TRUE(damaged.err.startsWith("veltra-course: " + old + "/Qor.mdb: ")) << damaged.err.toStdString();
+    EXPECT_TRUE(damaged.err.endsWith("the database is damaged\n")) << damaged.err.toStdString();
+    EXPECT_EQ(damaged.err.count('\n'), 1) << damaged.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(fresh));
     EXPECT_EQ(Entries(dir.path()), QStringList({"Empty", "Old", "Other"}));
 }
@@ -226,16 +241,185 @@ TEST_F(OldFolder, DatabasesThatCrashedTheReaderAreRefusedAsDamaged)
 
 TEST_F(OldFolder, StagingFoldersOfKilledRunsAreRemovedButNotThoseInUse)
 {
-    const QString abandoned = dir.path() + "/.Data.building-abc123";
-    const QString inUse = dir.path() + "/.Data.building-def456";
-    ASSERT_TRUE(QDir().mkpath(abandoned + "/qor1") && QDir().mkpath(inUse));
-    const int lock = ::open(QFile::encodeName(inUse).constData(), O_RDONLY | O_DIRECTORY);
-    ASSERT_GE(lock, 0);
-    ASSERT_EQ(flock(lock, LOCK_EX), 0);
-    const ToolRun run = RunImport({old, fresh});
-    ::close(lock);
+    // Beside a new folder, and inside the old one when the import goes there.
+    const struct {
+        QString target;
+        QString home;
+        QString prefix;
+    } cases[] = {
+        {fresh, dir.path(), ".Data.building-"},
+        {old, old, ".building-"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.prefix.toStdString());
+        const QString abandoned = c.home + "/" + c.prefix + "abc123";
+        const QString inUse = c.home + "/" + c.prefix + "def456";
+        ASSERT_TRUE(QDir().mkpath(abandoned + "/qor1") && QDir().mkpath(inUse));
+        const int lock = ::open(QFile::encodeName(inUse).constData(), O_RDONLY | O_DIRECTORY);
+        ASSERT_GE(lock, 0);
+        ASSERT_EQ(flock(lock, LOCK_EX), 0);
+        const ToolRun run = RunImport({old, c.target});
+        ::close(lock);
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const QStringList left = QDir(c.home).entryList({c.prefix + "*"}, QDir::Dirs | QDir::Hidden);
+        EXPECT_EQ(left, QStringList({c.prefix + "def456"}));
+        ASSERT_TRUE(QDir(inUse).removeRecursively());
+    }
+}
+
+// The program's offer imports a folder into itself. That needs nothing
+// outside the folder: not its parent, which may be read-only, nor its file
+// system, of which the folder may be the root (a USB stick, a partition).
+TEST_F(OldFolder, ImportIntoTheOldFolderNeedsNothingOutsideIt)
+{
+    if (MountShell().isEmpty())
+        GTEST_SKIP() << "mount namespaces are not allowed here";
+    const struct {
+        const char* name;
+        const char* mounts;  // $2 the old folder, $3 its parent; each proves its point
+    } cases[] = {
+        {"root of its own file system", R"(mount --bind "$2" "$2" && mountpoint -q "$2")"},
+        {"read-only parent", R"(mount --bind "$2" "$2" && mount --rbind "$3" "$3" && mount -o remount,bind,ro "$3" )"
+                             R"(&& ! mkdir "$3/probe" 2>/dev/null && mkdir "$2/probe" && rmdir "$2/probe")"},
+    };
+    const QMap<QString, QByteArray> before = FileHashes(old);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const NamespaceRun run = RunInMountNamespace(QStringLiteral("%1 && exec \"$1\" import \"$2\" \"$2\"").arg(c.mounts),
+                                                     {VELTRA_COURSE_EXE, old, dir.path()});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        ExpectSameRows(old + "/qor.db");
+        QMap<QString, QByteArray> after = FileHashes(old);
+        ASSERT_TRUE(after.remove("qor.db"));
+        EXPECT_EQ(after, before);
+        EXPECT_EQ(Entries(old).filter(QLatin1String(".building")), QStringList());
+        EXPECT_EQ(Entries(dir.path()), QStringList({"Old"}));
+        ASSERT_TRUE(QFile::remove(old + "/qor.db"));
+    }
+}
+
+// A full disk is the new folder's, not the old database's; a failed copy
+// names the file, the folder the user gave and the system's reason.
+TEST_F(OldFolder, WriteFailuresNameTheNewFolderAndTheReason)
+{
+    if (MountShell().isEmpty())
+        GTEST_SKIP() << "mount namespaces are not allowed here";
+    // Recordings that do not compress: the database fits into 1 MB, they do not.
+    QByteArray audio(256 << 10, '\0');
+    QRandomGenerator(5).fillRange(reinterpret_cast<quint32*>(audio.data()), audio.size() / 4);
+    QString error;
+    ASSERT_TRUE(WriteAccessDataFolder(old, tables, audio, "word wav", "font", error)) << error.toStdString();
+    const QString disk = dir.path() + "/Disk";
+    ASSERT_TRUE(QDir().mkpath(disk));
+    const QString target = disk + "/Data";
+    const struct {
+        const char* size;
+        QString message;
+    } cases[] = {
+        {"64k", "veltra-course: cannot write the new database: the disk holding " + QRegularExpression::escape(target) +
+                    " is full\n"},
+        {"1m", "veltra-course: cannot copy " + QRegularExpression::escape(old) + "/(?i:qor\\d/\\w+\\.qo[rw]) to " +
+                   QRegularExpression::escape(target) + "/qor\\d: No space left on device\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        const NamespaceRun run = RunInMountNamespace(
+            R"(mount -t tmpfs -o size=$4 none "$3" && LC_ALL=C exec "$1" import "$2" "$3/Data")",
+            {VELTRA_COURSE_EXE, old, disk, c.size});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(QRegularExpression("^" + c.message + "$").match(run.err).hasMatch()) << run.err.toStdString();
+    }
+    EXPECT_EQ(Entries(disk), QStringList());
+}
+
+// SIGTERM, SIGINT and SIGHUP stop the import where it is; what it had
+// written goes with it.
+TEST_F(OldFolder, ASignalStopsTheImportAndRemovesWhatItWrote)
+{
+    // Big enough that the import is still at work when the signal comes.
+    QString error;
+    ASSERT_TRUE(WriteAccessDataFolder(old, AccessCourseTables({69, 20, 15, 1500}), "lesson mp3", "word wav", "font", error))
+        << error.toStdString();
+    const QMap<QString, QByteArray> before = FileHashes(old);
+    const struct {
+        QString target;
+        QString home;  // where its staging folder is made
+        int signal;
+    } cases[] = {
+        {fresh, dir.path(), SIGTERM},
+        {old, old, SIGINT},
+        {old, old, SIGHUP},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.signal);
+        QProcess tool;
+        tool.start(VELTRA_COURSE_EXE, {"import", old, c.target});
+        ASSERT_TRUE(tool.waitForReadyRead(120000));  // the first table is done
+        ASSERT_EQ(::kill(pid_t(tool.processId()), SIGSTOP), 0);
+        const auto staging = [&] {
+            return QDir(c.home).entryList({".*building-*"}, QDir::Dirs | QDir::Hidden);
+        };
+        EXPECT_EQ(staging().size(), 1);  // caught at work
+        ASSERT_EQ(::kill(pid_t(tool.processId()), c.signal), 0);
+        ASSERT_EQ(::kill(pid_t(tool.processId()), SIGCONT), 0);
+        ASSERT_TRUE(tool.waitForFinished(120000));
+        EXPECT_EQ(tool.exitStatus(), QProcess::CrashExit);  // the signal's usual end, after cleaning up
+        EXPECT_EQ(QString::fromUtf8(tool.readAllStandardError()), "veltra-course: stopped; nothing was written\n");
+        EXPECT_EQ(staging(), QStringList());
+        EXPECT_EQ(Entries(dir.path()), QStringList({"Old"}));
+        EXPECT_EQ(FileHashes(old), before);
+    }
+}
+
+// Runs the import as a user whom file permissions bind: root gives up its
+// right to override them.
+ToolRun RunImportBoundByPermissions(const QStringList& args)
+{
+    // The system's reasons in English.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LC_ALL", "C");
+    if (geteuid() != 0)
+        return RunCourseTool(QStringList{"import"} + args, env);
+    QProcess p;
+    p.setProcessEnvironment(env);
+    const QString caps = QStringLiteral("-dac_override,-dac_read_search");
+    p.start("setpriv", QStringList{"--inh-caps=" + caps, "--bounding-set=" + caps, VELTRA_COURSE_EXE, "import"} + args);
+    EXPECT_TRUE(p.waitForFinished(120000));
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError()), {}};
+}
+
+TEST_F(OldFolder, FoldersThatCannotBeWrittenAreRefused)
+{
+    if (geteuid() == 0 && QStandardPaths::findExecutable("setpriv").isEmpty())
+        GTEST_SKIP() << "no setpriv to run the import without root's rights over permissions";
+    const QMap<QString, QByteArray> before = FileHashes(old);
+    ASSERT_TRUE(QDir().mkpath(fresh));
+    const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
+    const QFileDevice::Permissions writable = readOnly | QFileDevice::WriteOwner;
+    for (const QString& target : {fresh, old}) {
+        SCOPED_TRACE(target.toStdString());
+        ASSERT_TRUE(QFile::setPermissions(target, readOnly));
+        const ToolRun run = RunImportBoundByPermissions({old, target});
+        EXPECT_EQ(QFileInfo(target).permissions() & ~QFileDevice::Permissions(0x0fff), readOnly);  // not swapped out
+        ASSERT_TRUE(QFile::setPermissions(target, writable));
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.err, "veltra-course: " + target + " cannot be written: Permission denied\nTry 'veltra-course --help'.\n");
+    }
+    EXPECT_EQ(Entries(fresh), QStringList());
+    EXPECT_EQ(Entries(dir.path()), QStringList({"Data", "Old"}));
+    EXPECT_EQ(FileHashes(old), before);
+}
+
+// The program shows the tool's lines in its Chinese dialogs.
+TEST_F(OldFolder, ChineseLinesForTheProgram)
+{
+    const ToolRun run = RunImport({"--chinese", old, old});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(Entries(dir.path()), QStringList({".Data.building-def456", "Data", "Old"}));
+    EXPECT_TRUE(run.out.contains("[3/10] 第一册课文：读出 6 行，写入 6 行\n")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("[10/10] 录音文件留在原处\n")) << run.out.toStdString();
+    const ToolRun again = RunImport({"--chinese", old, old});
+    EXPECT_EQ(again.err, QStringLiteral("veltra-course: %1 中已经有词库 qor.db；要替换它请加上 --replace（原来的会保留）\n"
+                                        "Try 'veltra-course --help'.\n").arg(old));
 }
 
 } // namespace

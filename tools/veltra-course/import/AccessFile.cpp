@@ -169,6 +169,33 @@ void ChooseEncodings()
     setenv("MDBICONV", "UTF-8", 1);
 }
 
+// libmdb prints diagnostics of its own ("offset … is beyond EOF") on
+// stderr, ahead of our message, which says what they mean. glibc lets
+// stderr point elsewhere while libmdb runs; sanitizers write to the file
+// descriptor itself and still show.
+class LibraryQuiet {
+public:
+    LibraryQuiet()
+        : m_saved(stderr)
+        , m_sink(std::fopen("/dev/null", "we"))
+    {
+        if (m_sink)
+            stderr = m_sink;
+    }
+    ~LibraryQuiet()
+    {
+        stderr = m_saved;
+        if (m_sink)
+            std::fclose(m_sink);
+    }
+    LibraryQuiet(const LibraryQuiet&) = delete;
+    LibraryQuiet& operator=(const LibraryQuiet&) = delete;
+
+private:
+    FILE* m_saved;
+    FILE* m_sink;
+};
+
 } // namespace
 
 struct AccessFile::File {
@@ -278,6 +305,7 @@ AccessFile::~AccessFile() = default;
 
 bool AccessFile::open(const QString& path, QString& error)
 {
+    const LibraryQuiet quiet;
     m_file = std::make_unique<File>();
     ChooseEncodings();
     m_file->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
@@ -290,6 +318,7 @@ bool AccessFile::open(const QString& path, QString& error)
 
 bool AccessFile::openBuffer(const QByteArray& bytes, QString& error)
 {
+    const LibraryQuiet quiet;
     m_file = std::make_unique<File>();
     m_file->memory = bytes;
     m_file->memory.detach();
@@ -332,6 +361,7 @@ QStringList AccessFile::tables() const
 bool AccessFile::readTable(const QString& name, const QStringList& fields, const RowHandler& handler,
                            qint64& storedRows, QString& error)
 {
+    const LibraryQuiet quiet;
     File::Table* found = nullptr;
     for (File::Table& t : m_file->tables)
         if (!found && t.name.compare(name, Qt::CaseInsensitive) == 0)

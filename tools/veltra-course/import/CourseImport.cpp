@@ -2,19 +2,18 @@
 
 #include "AccessFile.h"
 #include "DataFolderFiles.h"
+#include "ImportFolders.h"
 #include "ImportedTables.h"
 #include "StagingFolder.h"
 
+#include "data/BookName.h"
 #include "data/DataPath.h"
 #include "data/Schema.h"
 
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-
-#include <fcntl.h>
-#include <stdio.h>
+#include <QHash>
+#include <QRegularExpression>
 
 namespace {
 
@@ -29,81 +28,124 @@ QString ReplacedName(const QString& path)
     return name;
 }
 
-// The import into the old folder itself: only qor.db is new there.
-bool AddDatabase(const QString& staged, const QString& dataDir, const QString& replaced, QString& error)
+ImportText Unreadable(const QString& mdb, const QString& detail)
 {
-    if (!replaced.isEmpty() && !QFile::rename(replaced, ReplacedName(replaced))) {
-        error = QStringLiteral("cannot move the old %1 aside").arg(replaced);
-        return false;
+    return {detail.startsWith(mdb) ? detail : QStringLiteral("%1: %2").arg(mdb, detail),
+            QStringLiteral("无法读取旧版词库 %1：文件已损坏，或者不是本软件的词库。").arg(mdb)};
+}
+
+ImportText Unwritten(TablesWritten written, const QString& newDir, const QString& detail)
+{
+    if (written == TablesWritten::DiskFull)
+        return {QStringLiteral("cannot write the new database: the disk holding %1 is full").arg(newDir),
+                QStringLiteral("无法写入新词库：%1 所在的磁盘已满。").arg(newDir)};
+    return {QStringLiteral("cannot write the new database in %1: %2").arg(newDir, detail),
+            QStringLiteral("无法在 %1 中写入新词库：%2").arg(newDir, detail)};
+}
+
+// What a table holds, for the learner, who knows no table names.
+QString TableContents(const QString& table)
+{
+    static const QRegularExpression book(QStringLiteral("^tblQor(\\d)$"));
+    if (const QRegularExpressionMatch m = book.match(table); m.hasMatch())
+        return QStringLiteral("%1课文").arg(BookName(m.captured(1).toInt()));
+    static const QHash<QString, QString> names = {
+        {QStringLiteral("tblOptions"), QStringLiteral("选项")},  {QStringLiteral("tblContent"), QStringLiteral("课程目录")},
+        {QStringLiteral("tblQor"), QStringLiteral("单词")},      {QStringLiteral("tblNote"), QStringLiteral("课程笔记")},
+        {QStringLiteral("tblExplain"), QStringLiteral("重点讲解")},
+    };
+    return names.value(table, table);
+}
+
+ImportText TableLine(const TableCount& c)
+{
+    return {QStringLiteral("%1: %2 rows read, %3 rows written").arg(c.table).arg(c.read).arg(c.written),
+            QStringLiteral("%1：读出 %2 行，写入 %3 行").arg(TableContents(c.table)).arg(c.read).arg(c.written)};
+}
+
+ImportText FilesLine(const CopiedFiles& copied)
+{
+    ImportText line{QStringLiteral("files: %1 book folders with %2 containers").arg(copied.books).arg(copied.containers),
+                    QStringLiteral("已复制 %1 个课本文件夹中的 %2 个录音文件").arg(copied.books).arg(copied.containers)};
+    if (!copied.files.isEmpty()) {
+        line.english += QStringLiteral(", ") + copied.files.join(QStringLiteral(", "));
+        line.chinese += QStringLiteral("，以及 ") + copied.files.join(QStringLiteral("、"));
     }
-    const QString target = dataDir + QStringLiteral("/qor.db");
-    if (renameat2(AT_FDCWD, QFile::encodeName(staged).constData(), AT_FDCWD, QFile::encodeName(target).constData(),
-                  RENAME_NOREPLACE) != 0) {
-        error = QStringLiteral("cannot move the new database to %1").arg(target);
-        return false;
-    }
-    return true;
+    line.english += QStringLiteral(" copied");
+    return line;
+}
+
+ImportText KeptLine(const QString& kept, bool folder)
+{
+    if (folder)
+        return {QStringLiteral("the replaced folder is kept as %1").arg(kept),
+                QStringLiteral("原来的文件夹已改名保存为 %1").arg(kept)};
+    return {QStringLiteral("the replaced qor.db is kept as %1").arg(kept),
+            QStringLiteral("原来的 qor.db 已改名保存为 %1").arg(kept)};
 }
 
 } // namespace
 
 ImportResult ImportCourse(const QString& oldDir, const QString& newDir, const ImportOptions& options,
-                          const std::function<void(const QString&)>& report, QString& error)
+                          const std::function<void(const ImportText&)>& report, ImportText& message)
 {
-    const QFileInfo oldInfo(oldDir);
-    if (!oldInfo.isDir()) {
-        error = QStringLiteral("%1 is not a folder").arg(oldDir);
+    ImportFolders folders;
+    if (!CheckImportFolders(oldDir, newDir, options.replace, folders, message))
         return ImportResult::BadInput;
-    }
-    const QString mdb = ResolveDataPath(oldDir, QStringLiteral("qor.mdb"));
-    if (mdb.isEmpty() || !QFileInfo(mdb).isFile()) {
-        error = QStringLiteral("%1 holds no Access database (qor.mdb)").arg(oldDir);
-        return ImportResult::BadInput;
-    }
-    const QFileInfo newInfo(newDir);
-    if (newInfo.exists() && !newInfo.isDir()) {
-        error = QStringLiteral("%1 exists and is not a folder").arg(newDir);
-        return ImportResult::BadInput;
-    }
-    const bool sameFolder = newInfo.exists() && newInfo.canonicalFilePath() == oldInfo.canonicalFilePath();
-    const QString oldDb = newInfo.exists() ? ResolveDataPath(newDir, QStringLiteral("qor.db")) : QString();
-    if (!oldDb.isEmpty() && !options.replace) {
-        error = QStringLiteral("%1 already holds qor.db; give --replace to replace it (the old one is kept)").arg(newDir);
-        return ImportResult::BadInput;
-    }
-    if (!sameFolder && !StagingFolder::canReplace(newDir, error))
-        return ImportResult::BadInput;
-
-    // Reading errors name the file they come from.
-    auto failed = [&] {
-        if (!error.startsWith(mdb))
-            error = QStringLiteral("%1: %2").arg(mdb, error);
-        return ImportResult::Failed;
-    };
     AccessFile access;
-    if (!access.open(mdb, error))
-        return failed();
-    StagingFolder staging(newDir);
-    if (!staging.createBeside(error))
+    QString error;
+    if (!access.open(folders.mdb, error)) {
+        message = Unreadable(folders.mdb, error);
         return ImportResult::Failed;
+    }
+    StagingFolder staging(newDir, folders.sameFolder ? StagingFolder::Place::InsideTarget
+                                                     : StagingFolder::Place::BesideTarget);
+    if (!staging.create(error)) {
+        message = {error, QStringLiteral("无法在 %1 中写入新词库。").arg(newDir)};
+        return ImportResult::Failed;
+    }
 
     const int steps = int(SchemaTables().size()) + 1;
     int step = 0;
-    auto progress = [&](const QString& line) { report(QStringLiteral("[%1/%2] %3").arg(++step).arg(steps).arg(line)); };
-    const QString stagedDb = staging.path() + QStringLiteral("/qor.db");
-    if (!WriteImportedTables(access, stagedDb, [&](const TableCount& c) {
-            progress(QStringLiteral("%1: %2 rows read, %3 rows written").arg(c.table).arg(c.read).arg(c.written));
-        }, error))
-        return failed();
-
-    if (sameFolder) {
-        progress(QStringLiteral("files: the containers stay where they are"));
-        return AddDatabase(stagedDb, staging.target(), oldDb, error) ? ImportResult::Imported : ImportResult::Failed;
-    }
-    QString summary;
-    if (!CopyDataFolderFiles(oldDir, staging.path(), summary, error))
+    auto progress = [&](const ImportText& line) {
+        const QString count = QStringLiteral("[%1/%2] ").arg(++step).arg(steps);
+        report({count + line.english, count + line.chinese});
+    };
+    const TablesWritten written = WriteImportedTables(access, staging.path() + QStringLiteral("/qor.db"),
+                                                      [&](const TableCount& c) { progress(TableLine(c)); },
+                                                      options.stop, error);
+    switch (written) {
+    case TablesWritten::Written:
+        break;
+    case TablesWritten::Stopped:
+        return ImportResult::Stopped;
+    case TablesWritten::ReadFailed:
+        message = Unreadable(folders.mdb, error);
         return ImportResult::Failed;
-    progress(QStringLiteral("files: ") + summary);
-    const QString keep = oldDb.isEmpty() ? QString() : ReplacedName(staging.target());
-    return staging.commit(error, keep) ? ImportResult::Imported : ImportResult::Failed;
+    case TablesWritten::WriteFailed:
+    case TablesWritten::DiskFull:
+        message = Unwritten(written, newDir, error);
+        return ImportResult::Failed;
+    }
+
+    const QString kept = folders.replacedDb.isEmpty() ? QString()
+        : ReplacedName(folders.sameFolder ? folders.replacedDb : staging.target());
+    if (folders.sameFolder) {
+        progress({QStringLiteral("files: the containers stay where they are"), QStringLiteral("录音文件留在原处")});
+        if (!staging.commitFile(QStringLiteral("qor.db"), folders.replacedDb, kept, error)) {
+            message = {error, QStringLiteral("无法把新词库放进 %1。").arg(newDir)};
+            return ImportResult::Failed;
+        }
+    } else {
+        CopiedFiles copied;
+        if (!CopyDataFolderFiles(oldDir, staging.path(), newDir, options.stop, copied, message))
+            return message.isEmpty() ? ImportResult::Stopped : ImportResult::Failed;
+        progress(FilesLine(copied));
+        if (!staging.commit(error, kept)) {
+            message = {error, QStringLiteral("无法把新的数据文件夹放到 %1。").arg(newDir)};
+            return ImportResult::Failed;
+        }
+    }
+    message = kept.isEmpty() ? ImportText() : KeptLine(kept, !folders.sameFolder);
+    return ImportResult::Imported;
 }
