@@ -1,5 +1,6 @@
 #include "app/ImportOffer.h"
 
+#include "app/CourseToolLines.h"
 #include "app/ProgramPaths.h"
 #include "app/SessionSignals.h"
 #include "app/VeltraApplication.h"
@@ -9,7 +10,6 @@
 #include <QEventLoop>
 #include <QProcess>
 #include <QProgressDialog>
-#include <QRegularExpression>
 #include <QTimer>
 
 #include <memory>
@@ -22,23 +22,12 @@ constexpr int kStopGraceMs = 10000;
 // The tool's progress lines, "[step/steps] what was done", move the dialog on.
 void ShowProgress(QProgressDialog* dialog, const QString& line)
 {
-    static const QRegularExpression step(QStringLiteral("^\\[(\\d+)/(\\d+)\\] (.*)$"));
-    const QRegularExpressionMatch m = step.match(line);
-    if (!dialog || !m.hasMatch())
+    const std::optional<ToolProgress> progress = ParseToolProgress(line);
+    if (!dialog || !progress)
         return;
-    dialog->setMaximum(m.captured(2).toInt());
-    dialog->setValue(m.captured(1).toInt());
-    dialog->setLabelText(QStringLiteral("正在转换旧版词库……\n") + m.captured(3));
-}
-
-// The tool's own words for what went wrong: its last message line.
-QString ToolMessage(const QByteArray& stderrBytes)
-{
-    const QStringList lines = QString::fromUtf8(stderrBytes).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (qsizetype i = lines.size() - 1; i >= 0; --i)
-        if (lines[i].startsWith(QLatin1String("veltra-course: ")))
-            return lines[i].mid(15);
-    return lines.isEmpty() ? QString() : lines.last();
+    dialog->setMaximum(progress->steps);
+    dialog->setValue(progress->step);
+    dialog->setLabelText(QStringLiteral("正在转换旧版词库……\n") + progress->what);
 }
 
 // What stopped the tool before its end, if anything.

@@ -1,12 +1,15 @@
 #include "app/MainFrm.h"
 
 #include "app/AboutBox.h"
+#include "app/AddLessonFrm.h"
 #include "app/AppFonts.h"
+#include "app/ChosenLesson.h"
 #include "app/ComparePlayback.h"
 #include "app/ExercisePages.h"
 #include "app/ExplainPage.h"
 #include "app/FellowCompareFrm.h"
 #include "app/GuideWindow.h"
+#include "app/ImportOffer.h"
 #include "data/HandlerGuard.h"
 #include "app/LessonInfo.h"
 #include "app/NotePage.h"
@@ -19,6 +22,7 @@
 #include "controls/kznLabelEdit.h"
 #include "controls/kznMediaPlayer.h"
 #include "controls/kznThreadTimer.h"
+#include "data/BookName.h"
 #include "data/DMUnit.h"
 #include "data/LessonStepping.h"
 #include "data/Messages.h"
@@ -278,6 +282,29 @@ void TMainForm::miSelectClick()
 {
     if (PostPendingNote() && SelectLesson(this, DM))
         ShowLessonView();
+}
+
+void TMainForm::miAddLessonClick()
+{
+    if (!PostPendingNote())
+        return;
+    const std::optional<AddedLesson> added = AddLesson(this, DM, CourseToolOf(AppDir()));
+    if (!added)
+        return;
+    const int contentId = DM.ContentIdOf(added->book, added->lesson);
+    if (contentId == 0) {
+        ShowError(QStringLiteral("新课文已加入%1第 %2 课，但打开它时出错。请在“选择课程”里打开。")
+                      .arg(BookName(added->book))
+                      .arg(added->lesson));
+        return;
+    }
+    if (!OpenChosenLesson(DM, contentId))
+        return;
+    ShowLessonView();
+    // A new lesson has its text first; the page is where uncertain times are checked.
+    pcMain->setCurrentWidget(tsSen);
+    if (!added->uncertain.isEmpty())
+        ShowInfo(UncertainTimesText(added->uncertain));
 }
 
 void TMainForm::miLookClick()

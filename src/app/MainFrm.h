@@ -113,6 +113,7 @@ private:
     void BuildMenus();
 
     void miSelectClick();
+    void miAddLessonClick();
     void miLookClick();
     void miReviewClick();
     void miOptionClick();

@@ -154,6 +154,7 @@ void TMainForm::BuildMenus()
     onTrigger(item(lessons, QStringLiteral("N13"), QStringLiteral("后一课")), &TMainForm::NextLesson);
     onTrigger(item(lessons, QStringLiteral("miLook"), QStringLiteral("查看课程学习情况")), &TMainForm::miLookClick);
     onTrigger(item(lessons, QStringLiteral("miReview"), QStringLiteral("今日复习")), &TMainForm::miReviewClick);
+    onTrigger(item(lessons, QStringLiteral("miAddLesson"), QStringLiteral("添加课文…")), &TMainForm::miAddLessonClick);
     lessons->addSeparator();
     connect(item(lessons, QStringLiteral("N7"), QStringLiteral("单词初记")), &QAction::triggered, this,
             Guarded([this] { pcMain->setCurrentWidget(tsWord); }));
