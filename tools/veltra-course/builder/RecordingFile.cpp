@@ -30,8 +30,9 @@ std::optional<MonoPcm> ReadWithSndfile(const QString& path, QString& error)
     SF_INFO info{};
     SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
     if (!file) {
-        error = QStringLiteral("%1 is not a recording that can be read (MP3, WAV, FLAC or Ogg): %2")
-                    .arg(path, QString::fromLocal8Bit(sf_strerror(nullptr)));
+        // The file was read already: libsndfile's own reason would only
+        // confuse ("not a regular file" for bytes it does not know).
+        error = QStringLiteral("%1 is not a recording that can be read (MP3, WAV, FLAC or Ogg)").arg(path);
         return std::nullopt;
     }
     std::optional<MonoPcm> result;
