@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config git
+  cmake ninja-build g++ lld pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
   libmpg123-dev libsndfile1-dev libsdl2-dev zlib1g-dev libsamplerate0-dev libsoundtouch-dev
   libaubio-dev
