@@ -48,6 +48,17 @@ public:
         calls << QStringLiteral("model then take ") + model.text;
         return refusal;
     }
+    QString PlayStretches(const TakeModel& model, double modelFrom, double modelTo, double takeFrom,
+                          double takeTo) override
+    {
+        calls << QStringLiteral("model %1 %2-%3 then take %4-%5")
+                     .arg(model.text)
+                     .arg(modelFrom, 0, 'f', 2)
+                     .arg(modelTo, 0, 'f', 2)
+                     .arg(takeFrom, 0, 'f', 2)
+                     .arg(takeTo, 0, 'f', 2);
+        return refusal;
+    }
     QStringList calls;
     QString refusal;
 };
