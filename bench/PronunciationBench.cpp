@@ -8,6 +8,7 @@
 // limits between the results.
 #include "LessonFile.h"
 #include "speech/PronunciationCheck.h"
+#include "speech/SpeechDecoder.h"
 #include "speech/SpeechSamples.h"
 #include "support/VoiceSamples.h"
 
@@ -17,6 +18,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 namespace {
@@ -121,14 +123,17 @@ int main(int argc, char** argv)
         return 1;
     }
     const QStringList sentences = CourseSentences();
-    std::printf("%lld sentences of the sample course, limits: clear above %.0f, unclear below %.0f\n\n",
-                static_cast<long long>(sentences.size()), kClearScoreAbove, kUnclearScoreBelow);
+    std::printf("%lld sentences of the sample course; clear: score above %.0f and worst phone above %.0f;\n"
+                "unclear: score below %.0f or worst phone below %.0f\n\n",
+                static_cast<long long>(sentences.size()), kClearScoreAbove, kClearPhoneAbove, kUnclearScoreBelow,
+                kUnclearPhoneBelow);
     std::printf("%-22s %10s %10s %10s %10s %10s %8s\n", "voice", "right", "replaced", "neighbours", "omitted",
                 "other", "cost");
     Tally all;
     for (const Voice& voice : kVoices) {
         Tally tally;
-        const auto check = [&](const QString& spoken, const QString& sentence, const char* kind)
+        // `changed`: the word the take changed, -1 when none.
+        const auto check = [&](const QString& spoken, const QString& sentence, const char* kind, int changed)
             -> std::optional<std::vector<CheckedWord>> {
             const std::optional<PcmAudio> audio =
                 SynthesisedSpeech(spoken, error, QString::fromLatin1(voice.name), voice.wordsPerMinute);
@@ -142,9 +147,11 @@ int main(int argc, char** argv)
             if (words && scores.isOpen()) {
                 for (std::size_t i = 0; i < words->size(); ++i) {
                     const CheckedWord& w = (*words)[i];
-                    scoreOut << voice.name << '@' << voice.wordsPerMinute << '\t' << kind << '\t' << sentence
-                             << '\t' << i << '\t' << w.text << '\t' << (w.found ? 1 : 0) << '\t' << w.score
-                             << '\t' << (w.endMs - w.beginMs) << '\n';
+                    const int from = int(i) - changed;
+                    const char* role = changed < 0 ? "word" : from == 0 ? "changed" : std::abs(from) == 1 ? "beside" : "word";
+                    scoreOut << voice.name << '@' << voice.wordsPerMinute << '\t' << kind << '\t' << role << '\t'
+                             << sentence << '\t' << w.text << '\t' << (w.found ? 1 : 0) << '\t' << w.score << '\t'
+                             << (w.endMs - w.beginMs) << '\t' << w.worstPhone << '\n';
                 }
             }
             return words;
@@ -161,11 +168,11 @@ int main(int argc, char** argv)
                     break;
                 }
             }
-            if (const auto words = check(sentence, sentence, "right")) {
+            if (const auto words = check(sentence, sentence, "right", -1)) {
                 for (const CheckedWord& w : *words)
                     tally.rightClear.add(w.clarity == Clarity::Clear);
             }
-            if (const auto words = check(Replaced(sentence, token, standIn), sentence, "replaced")) {
+            if (const auto words = check(Replaced(sentence, token, standIn), sentence, "replaced", changed)) {
                 const Clarity c = (*words)[std::size_t(changed)].clarity;
                 tally.replacedCaught.add(c == Clarity::Unclear || c == Clarity::Omitted);
                 for (const int n : {changed - 1, changed + 1})
@@ -174,10 +181,10 @@ int main(int argc, char** argv)
             // The word and the blank after it go.
             QString omitted = Replaced(sentence, token, QString());
             omitted.remove(token.position, 1);
-            if (const auto words = check(omitted, sentence, "omitted"))
+            if (const auto words = check(omitted, sentence, "omitted", changed))
                 tally.omittedCaught.add((*words)[std::size_t(changed)].clarity == Clarity::Omitted);
             const QString& other = sentences[(s + sentences.size() / 2) % sentences.size()];
-            if (const auto words = check(other, sentence, "other")) {
+            if (const auto words = check(other, sentence, "other", -1)) {
                 for (const CheckedWord& w : *words)
                     tally.otherNotClear.add(w.clarity != Clarity::Clear);
             }

@@ -19,10 +19,15 @@ constexpr char kSearch[] = "veltra-phones";
 
 QByteArray LoopWord(const char* phone)
 {
-    return QByteArray("phone-") + QByteArray(phone).toLower();
+    return PhoneLoop::PhoneWord(QString::fromLatin1(phone)).toLatin1();
 }
 
 } // namespace
+
+QString PhoneLoop::PhoneWord(const QString& phone)
+{
+    return QStringLiteral("phone-") + phone.toLower();
+}
 
 bool PhoneLoop::Prepare(SpeechDecoder& decoder)
 {
@@ -38,9 +43,10 @@ bool PhoneLoop::Prepare(SpeechDecoder& decoder)
     std::unique_ptr<fsg_model_t, decltype(&fsg_model_free)> fsg(fsg_model_init(kSearch, lmath, 1.0f, 2), fsg_model_free);
     fsg->start_state = 0;
     fsg->final_state = 1;
-    const int logp = logmath_log(lmath, 1.0 / double(std::size(kPhones)));
+    // Every phone as likely as any other and no cost to go on: the loop's
+    // path is the acoustically best one, as it must be to measure against.
     for (const char* phone : kPhones)
-        fsg_model_trans_add(fsg.get(), 0, 0, logp, fsg_model_word_add(fsg.get(), LoopWord(phone).constData()));
+        fsg_model_trans_add(fsg.get(), 0, 0, 0, fsg_model_word_add(fsg.get(), LoopWord(phone).constData()));
     fsg_model_null_trans_add(fsg.get(), 0, 1, 0);
     // The search keeps its own reference to the grammar.
     return ps_set_fsg(ps, kSearch, fsg.get()) >= 0;

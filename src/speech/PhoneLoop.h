@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -16,6 +18,8 @@ public:
     // Adds the loop's one-phone words to the decoder; false when the model
     // refuses them.
     static bool Prepare(SpeechDecoder& decoder);
+    // The one-phone word the loop spells `phone` ("AH") with.
+    static QString PhoneWord(const QString& phone);
 
     // The acoustic score of the loop's best path in each frame (each decoded
     // phone's score shared evenly over its frames), and whether anything but

@@ -70,12 +70,14 @@ TEST_P(PronunciationCheckCases, JudgesTheWordAsALearnerShouldBeTold)
     }
     const CheckedWord& word = (*words)[std::size_t(c.word)];
     EXPECT_TRUE(allowed(word)) << said.toStdString();
-    if (word.found)
+    if (word.found) {
         EXPECT_LT(word.beginMs, word.endMs);
+    }
     // The words beside it are heard as said.
     for (const int n : {c.word - 1, c.word + 1}) {
-        if (n >= 0 && std::size_t(n) < words->size())
+        if (n >= 0 && std::size_t(n) < words->size()) {
             EXPECT_EQ((*words)[std::size_t(n)].clarity, Clarity::Clear) << said.toStdString();
+        }
     }
 }
 
