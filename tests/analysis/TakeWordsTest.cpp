@@ -19,7 +19,7 @@ TEST(TakeWords, ModelWordsLieWhereTheyAreSpokenAndTheTakesAreJudged)
     QString error;
     const std::optional<PcmAudio> first = SynthesisedSpeech(QStringLiteral("Good morning"), error);
     const std::optional<PcmAudio> second = SynthesisedSpeech(QStringLiteral("my friend"), error);
-    const std::optional<PcmAudio> other = SynthesisedSpeech(QStringLiteral("Good evening, my friend."), error,
+    const std::optional<PcmAudio> other = SynthesisedSpeech(QStringLiteral("Good night, my friend."), error,
                                                             QStringLiteral("en-us+f3"));
     if (!first || !second || !other)
         GTEST_SKIP() << error.toStdString();
