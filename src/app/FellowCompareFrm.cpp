@@ -138,7 +138,10 @@ TFellowCompareFrm::TFellowCompareFrm(LastTake& takes, std::unique_ptr<ComparePla
     lblWords->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     lblWords->setToolTip(QStringLiteral("单击一个词：先听范读里的这个词，再听自己读的"));
     QFont large = lblWords->font();
-    large.setPointSizeF(large.pointSizeF() * 1.25);
+    if (large.pointSizeF() > 0)
+        large.setPointSizeF(large.pointSizeF() * 1.25);
+    else
+        large.setPixelSize(large.pixelSize() * 5 / 4);
     lblWords->setFont(large);
     lblWords->hide();
     lblUnclear = new QLabel(pnlPicture);
