@@ -9,11 +9,13 @@
 //  - differences: a take with one word replaced by silence or by another
 //    word; how much of that word the strongest shaded stretch covers;
 //  - cost: CPU time of analysing a 5-second take and its model on one
-//    core, over the take's duration (goal: at most 0.01).
+//    core, over the take's duration (goal: at most 0.01), and what finding
+//    the words with the speech recogniser adds.
 //   take_compare_bench
 #include "analysis/AnalysisVoice.h"
 #include "analysis/FrameEnergy.h"
 #include "analysis/TakeComparison.h"
+#include "analysis/TakeWords.h"
 #include "support/ComparisonMeasures.h"
 #include "support/VoiceSamples.h"
 
@@ -110,6 +112,27 @@ void Cost(const PcmAudio& sentence)
     }
     std::printf("cost: %.1f ms of CPU for a %.2f s take and a %.2f s model: %.4f of the take's duration (goal <= 0.01)\n",
                 best * 1000.0, Seconds(take), Seconds(model), best / Seconds(take));
+
+    // What the speech recogniser adds when it is installed: the model's
+    // words found and the take's words checked (its first take also loads
+    // the model, which is not counted).
+    TakeWordChecker checker;
+    const double load = ThreadCpuSeconds();
+    checker.Check(model, take, kSentence, kLongestComparedSeconds);
+    const double first = ThreadCpuSeconds() - load;
+    double words = INFINITY;
+    for (int round = 0; round < 3; ++round) {
+        const double start = ThreadCpuSeconds();
+        const TakeWordCheck check = checker.Check(model, take, kSentence, kLongestComparedSeconds);
+        words = std::min(words, ThreadCpuSeconds() - start);
+        if (check.words.empty()) {
+            std::printf("words: not checked (%s)\n", qPrintable(check.note));
+            return;
+        }
+    }
+    std::printf("words: %.0f ms of CPU to place the model's words and check the take's: %.3f of the take's duration "
+                "(first take, with loading the model: %.0f ms)\n",
+                words * 1000.0, words / Seconds(take), first * 1000.0);
 }
 
 } // namespace

@@ -107,7 +107,8 @@ float TakeComparison::TakePitchAtModelFrame(int k) const
     return at - double(below) < 0.5 ? a : b;
 }
 
-TakeComparison CompareTake(const PcmAudio& model, const PcmAudio& take, const QString& modelText)
+TakeComparison CompareTake(const PcmAudio& model, const PcmAudio& take, const QString& modelText,
+                           const std::vector<PlacedWord>& foundWords)
 {
     TakeComparison c;
     c.loudness = CheckLoudness(take);
@@ -150,7 +151,7 @@ TakeComparison CompareTake(const PcmAudio& model, const PcmAudio& take, const QS
     c.modelPitch = SemitonesFrom(m.hz, c.modelMedianHz);
     c.takePitch = SemitonesFrom(t.hz, c.takeMedianHz);
 
-    c.words = PlaceModelWords(modelText, c.model, SpeechRange(m.quiet, 0));
+    c.words = foundWords.empty() ? PlaceModelWords(modelText, c.model, SpeechRange(m.quiet, 0)) : foundWords;
     std::vector<float> takePitchOnModel(c.modelPitch.size());
     for (int k = 0; k < c.ModelFrames(); ++k)
         takePitchOnModel[std::size_t(k)] = c.TakePitchAtModelFrame(k);

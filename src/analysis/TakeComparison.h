@@ -47,7 +47,10 @@ struct TakeComparison {
 constexpr double kLongestComparedSeconds = 30.0;
 
 // Analyses a take against its model and the model's text (a sentence or a
-// word). Either voice may be empty; what cannot be found then stays empty.
-// The take's loudness is judged on the whole take. Pure and self-contained:
-// run it off the GUI thread.
-TakeComparison CompareTake(const PcmAudio& model, const PcmAudio& take, const QString& modelText);
+// word). `foundWords` are the model's words where the speech recogniser
+// found them; without them the words are spread over the model's speech.
+// Either voice may be empty; what cannot be found then stays empty. The
+// take's loudness is judged on the whole take. Pure and self-contained: run
+// it off the GUI thread.
+TakeComparison CompareTake(const PcmAudio& model, const PcmAudio& take, const QString& modelText,
+                           const std::vector<PlacedWord>& foundWords = {});

@@ -22,7 +22,6 @@ QStringList ModelWords(const QString& text);
 // to its letters (plus one, for the gap that follows it).
 std::vector<PlacedWord> SpreadWordsByLength(const QStringList& words, double begin, double end);
 
-// Where the model's words lie in its voice: for now spread by length over
-// its speech. Word times found in the recording itself would take the place
-// of this, without a change to its callers. Pure: callable from any thread.
+// The model's words spread by length over its speech: where they lie when
+// the speech recogniser cannot say. Pure: callable from any thread.
 std::vector<PlacedWord> PlaceModelWords(const QString& text, const std::vector<float>& modelVoice, FrameRange speech);

@@ -7,6 +7,7 @@
 #include "audio/LessonAudio.h"
 #include "controls/kznMediaPlayer.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -23,6 +24,25 @@ StudyComparePlayback::StudyComparePlayback(TMainForm& form) : m_form(form)
         if (!m_form.Reading().Recording())
             RunGuarded([this] { m_form.PlayRecording(); });
     });
+    m_takeStretch.setSingleShot(true);
+    connect(&m_takeStretch, &QTimer::timeout, this, [this] {
+        if (m_form.Reading().Recording())
+            return;
+        RunGuarded([this] {
+            m_form.mpFellow->SetStartPosition(std::llround(m_takeFrom * 1000.0));
+            m_form.mpFellow->Play();
+            m_takeStretchEnd.start(int(std::lround((m_takeTo - m_takeFrom) * 1000.0)));
+        });
+    });
+    m_takeStretchEnd.setSingleShot(true);
+    connect(&m_takeStretchEnd, &QTimer::timeout, this, [this] { RunGuarded([this] { m_form.mpFellow->Stop(); }); });
+}
+
+void StudyComparePlayback::StopPending()
+{
+    m_takeAfterWord.stop();
+    m_takeStretch.stop();
+    m_takeStretchEnd.stop();
 }
 
 QString StudyComparePlayback::Refusal(const TakeModel& model) const
@@ -34,15 +54,17 @@ QString StudyComparePlayback::Refusal(const TakeModel& model) const
     return {};
 }
 
-void StudyComparePlayback::PlaySentence(const TakeModel& model, double seconds, int endAction)
+void StudyComparePlayback::PlaySentence(const TakeModel& model, double seconds, int endAction, double untilSeconds)
 {
-    m_takeAfterWord.stop();
-    m_form.Audio().PlaySentence(model.beginMs + int(std::lround(seconds * 1000.0)), model.endMs, endAction);
+    StopPending();
+    const int endMs = untilSeconds < 0 ? model.endMs
+                                       : std::min(model.endMs, model.beginMs + int(std::lround(untilSeconds * 1000.0)));
+    m_form.Audio().PlaySentence(model.beginMs + int(std::lround(seconds * 1000.0)), endMs, endAction);
 }
 
 void StudyComparePlayback::PlayWord(const TakeModel& model, double seconds)
 {
-    m_takeAfterWord.stop();
+    StopPending();
     m_form.Reading().Speaker().OpenWordAudio(model.book, model.wordId);
     m_form.mpWord->SetStartPosition(std::llround(seconds * 1000.0));
     m_form.mpWord->Play();
@@ -64,7 +86,7 @@ QString StudyComparePlayback::PlayTakeFrom(double seconds)
 {
     if (m_form.Reading().Recording())
         return QStringLiteral("正在跟读录音，录完再听。");
-    m_takeAfterWord.stop();
+    StopPending();
     m_form.mpFellow->SetStartPosition(std::llround(seconds * 1000.0));
     m_form.mpFellow->Play();
     return {};
@@ -82,6 +104,25 @@ QString StudyComparePlayback::PlayModelThenTake(const TakeModel& model)
         const PcmAudio& word = model.wordAudio;
         const int wordMs = word.sampleRate > 0 ? int(word.Frames() * 1000 / word.sampleRate) : 0;
         m_takeAfterWord.start(wordMs + kWordToTakeGapMs);
+    }
+    return {};
+}
+
+QString StudyComparePlayback::PlayStretches(const TakeModel& model, double modelFrom, double modelTo,
+                                            double takeFrom, double takeTo)
+{
+    if (QString why = Refusal(model); !why.isEmpty())
+        return why;
+    if (model.kind == TakeModel::Kind::Sentence) {
+        PlaySentence(model, modelFrom, seaNone, modelTo);
+    } else {
+        // A word model is the word itself.
+        PlayWord(model, modelFrom);
+    }
+    if (takeTo > takeFrom) {
+        m_takeFrom = takeFrom;
+        m_takeTo = takeTo;
+        m_takeStretch.start(int(std::lround((modelTo - modelFrom) * 1000.0)) + kWordToTakeGapMs);
     }
     return {};
 }

@@ -17,6 +17,10 @@ public:
     virtual QString PlayModelFrom(const TakeModel& model, double seconds) = 0;
     virtual QString PlayTakeFrom(double seconds) = 0;
     virtual QString PlayModelThenTake(const TakeModel& model) = 0;
+    // The model's stretch modelFrom..modelTo, then the take's takeFrom..takeTo
+    // (seconds of each voice); an empty take stretch plays the model's alone.
+    virtual QString PlayStretches(const TakeModel& model, double modelFrom, double modelTo, double takeFrom,
+                                  double takeTo) = 0;
 };
 
 // Through the main window's players: a sentence through the lesson audio
@@ -30,12 +34,20 @@ public:
     QString PlayModelFrom(const TakeModel& model, double seconds) override;
     QString PlayTakeFrom(double seconds) override;
     QString PlayModelThenTake(const TakeModel& model) override;
+    QString PlayStretches(const TakeModel& model, double modelFrom, double modelTo, double takeFrom,
+                          double takeTo) override;
 
 private:
     QString Refusal(const TakeModel& model) const;
-    void PlaySentence(const TakeModel& model, double seconds, int endAction);
+    void StopPending();
+    void PlaySentence(const TakeModel& model, double seconds, int endAction, double untilSeconds = -1);
     void PlayWord(const TakeModel& model, double seconds);
 
     TMainForm& m_form;
     QTimer m_takeAfterWord;  // hands a word over to the take once it has been heard
+    // A stretch of the take after one of the model: when it starts, when it stops.
+    QTimer m_takeStretch;
+    QTimer m_takeStretchEnd;
+    double m_takeFrom = 0;
+    double m_takeTo = 0;
 };

@@ -54,6 +54,47 @@ QString PartingsText(const std::vector<Parting>& partings)
     return QStringLiteral("差别最大的地方　") + items.join(QStringLiteral("　　"));
 }
 
+QString ClarityColour(Clarity clarity)
+{
+    switch (clarity) {
+    case Clarity::Clear:
+        return QStringLiteral("#1e8449");
+    case Clarity::SomewhatUnclear:
+        return QStringLiteral("#b9770e");
+    case Clarity::Unclear:
+        return QStringLiteral("#c0392b");
+    case Clarity::Omitted:
+        break;
+    }
+    return QStringLiteral("#7f8c8d");
+}
+
+// Each word a link to itself (its index); a word left out is struck through.
+QString WordsHtml(const std::vector<TakeWord>& words)
+{
+    QStringList items;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const TakeWord& w = words[i];
+        const QString style = QStringLiteral("color:%1; text-decoration:%2;")
+                                  .arg(ClarityColour(w.clarity),
+                                       w.clarity == Clarity::Omitted ? QStringLiteral("line-through") : QStringLiteral("none"));
+        items << QStringLiteral("<a href=\"%1\" style=\"%2\">%3</a>").arg(i).arg(style, w.text.toHtmlEscaped());
+    }
+    return QStringLiteral("跟读：") + items.join(QLatin1Char(' '));
+}
+
+QString UnclearText(const std::vector<TakeWord>& words)
+{
+    QStringList unclear;
+    for (const TakeWord& w : words) {
+        if (w.clarity != Clarity::Clear)
+            unclear << QStringLiteral("%1（%2）").arg(w.text, ClarityName(w.clarity));
+    }
+    if (unclear.isEmpty())
+        return QStringLiteral("读得很好！");
+    return QStringLiteral("读得不清楚的词：") + unclear.join(QStringLiteral("　"));
+}
+
 QString DefaultChooser(QWidget* owner, const QString& suggested)
 {
     return QFileDialog::getSaveFileName(owner, QStringLiteral("保存图片"), suggested,
@@ -90,6 +131,24 @@ TFellowCompareFrm::TFellowCompareFrm(LastTake& takes, std::unique_ptr<ComparePla
     lblWarning->setStyleSheet(QStringLiteral("color: #c0392b;"));
     lblWarning->hide();
     plot = new TVoiceComparePlot(pnlPicture);
+    lblWords = new QLabel(pnlPicture);
+    lblWords->setObjectName(QStringLiteral("lblWords"));
+    lblWords->setTextFormat(Qt::RichText);
+    lblWords->setWordWrap(true);
+    lblWords->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    lblWords->setToolTip(QStringLiteral("单击一个词：先听范读里的这个词，再听自己读的"));
+    QFont large = lblWords->font();
+    if (large.pointSizeF() > 0)
+        large.setPointSizeF(large.pointSizeF() * 1.25);
+    else
+        large.setPixelSize(large.pixelSize() * 5 / 4);
+    lblWords->setFont(large);
+    lblWords->hide();
+    lblUnclear = new QLabel(pnlPicture);
+    lblUnclear->setObjectName(QStringLiteral("lblUnclear"));
+    lblUnclear->setTextFormat(Qt::PlainText);
+    lblUnclear->setWordWrap(true);
+    lblUnclear->hide();
     lblPartings = new QLabel(pnlPicture);
     lblPartings->setObjectName(QStringLiteral("lblPartings"));
     lblPartings->setTextFormat(Qt::PlainText);
@@ -98,6 +157,8 @@ TFellowCompareFrm::TFellowCompareFrm(LastTake& takes, std::unique_ptr<ComparePla
     picture->addWidget(lblModel);
     picture->addWidget(lblWarning);
     picture->addWidget(plot, 1);
+    picture->addWidget(lblWords);
+    picture->addWidget(lblUnclear);
     picture->addWidget(lblPartings);
 
     btnPlayBoth = new QPushButton(QStringLiteral("播放对比"), this);
@@ -126,6 +187,8 @@ TFellowCompareFrm::TFellowCompareFrm(LastTake& takes, std::unique_ptr<ComparePla
     connect(btnPlayBoth, &QPushButton::clicked, this, Guarded([this] { PlayBoth(); }));
     connect(btnSave, &QPushButton::clicked, this, Guarded([this] { SavePicture(); }));
     connect(plot, &TVoiceComparePlot::ModelClicked, this, [this](double s) { RunGuarded([&] { PlayModelFrom(s); }); });
+    connect(lblWords, &QLabel::linkActivated, this,
+            [this](const QString& link) { RunGuarded([&] { PlayWord(link.toInt()); }); });
     connect(plot, &TVoiceComparePlot::TakeClicked, this, [this](double s) { RunGuarded([&] { PlayTakeFrom(s); }); });
     connect(&m_takes, &LastTake::changed, this, [this] { RunGuarded([this] { TakeChanged(); }); });
     connect(&m_watcher, &QFutureWatcher<Analysed>::finished, this, [this] { RunGuarded([this] { AnalysisDone(); }); });
@@ -137,12 +200,15 @@ TFellowCompareFrm::~TFellowCompareFrm()
     m_pool.waitForDone();
 }
 
-TFellowCompareFrm::Analysed TFellowCompareFrm::Analyse(const FinishedTake& take)
+TFellowCompareFrm::Analysed TFellowCompareFrm::Analyse(TakeWordChecker& checker, const FinishedTake& take)
 {
     Analysed analysed;
     analysed.serial = take.serial;
-    if (const std::optional<PcmAudio> model = ModelAudio(take.model))
-        analysed.comparison = std::make_shared<const TakeComparison>(CompareTake(*model, take.take, take.model.text));
+    const std::optional<PcmAudio> model = ModelAudio(take.model);
+    analysed.check = checker.Check(model ? *model : PcmAudio{}, take.take, take.model.text, kLongestComparedSeconds);
+    if (model)
+        analysed.comparison = std::make_shared<const TakeComparison>(
+            CompareTake(*model, take.take, take.model.text, analysed.check.modelWords));
     return analysed;
 }
 
@@ -155,6 +221,9 @@ void TFellowCompareFrm::TakeChanged()
     plot->SetComparison(nullptr);
     lblWarning->hide();
     lblPartings->clear();
+    m_words.clear();
+    lblWords->hide();
+    lblUnclear->hide();
     btnPlayBoth->setEnabled(false);
     btnSave->setEnabled(false);
     if (last.serial == 0) {
@@ -165,7 +234,7 @@ void TFellowCompareFrm::TakeChanged()
     lblModel->setText((last.model.kind == TakeModel::Kind::Word ? QStringLiteral("单词：") : QStringLiteral("句子："))
                       + last.model.text);
     plot->SetPlaceholder(QStringLiteral("正在分析这次跟读……"));
-    m_watcher.setFuture(QtConcurrent::run(&m_pool, &TFellowCompareFrm::Analyse, last));
+    m_watcher.setFuture(QtConcurrent::run(&m_pool, &TFellowCompareFrm::Analyse, std::ref(*m_wordChecker), last));
 }
 
 void TFellowCompareFrm::AnalysisDone()
@@ -192,8 +261,19 @@ void TFellowCompareFrm::Show(const Analysed& analysed)
         plot->SetComparison(analysed.comparison);
         btnPlayBoth->setEnabled(true);
     }
+    ShowWords(analysed.check);
     btnSave->setEnabled(true);
     m_shownSerial = analysed.serial;
+}
+
+void TFellowCompareFrm::ShowWords(const TakeWordCheck& check)
+{
+    m_words = check.words;
+    lblWords->setVisible(!m_words.empty());
+    lblWords->setText(m_words.empty() ? QString() : WordsHtml(m_words));
+    const QString line = m_words.empty() ? check.note : UnclearText(m_words);
+    lblUnclear->setText(line);
+    lblUnclear->setVisible(!line.isEmpty());
 }
 
 void TFellowCompareFrm::Report(const QString& status)
@@ -212,6 +292,25 @@ void TFellowCompareFrm::PlayTakeFrom(double seconds)
 {
     if (m_shownSerial != 0)
         Report(m_playback->PlayTakeFrom(seconds));
+}
+
+void TFellowCompareFrm::PlayWord(int index)
+{
+    if (m_shownSerial == 0 || index < 0 || std::size_t(index) >= m_words.size())
+        return;
+    const TakeWord& w = m_words[std::size_t(index)];
+    double from = w.modelBegin;
+    double to = w.modelEnd;
+    // Where the recogniser could not find it in the model, the picture's
+    // placing of the word stands in.
+    if (!w.inModel) {
+        const TakeComparison* c = plot->Comparison();
+        if (!c || std::size_t(index) >= c->words.size())
+            return;
+        from = c->words[std::size_t(index)].begin;
+        to = c->words[std::size_t(index)].end;
+    }
+    Report(m_playback->PlayStretches(m_model, from, to, w.takeBegin, w.takeEnd));
 }
 
 void TFellowCompareFrm::PlayBoth()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/TakeWords.h"
 #include "audio/FinishedTake.h"
 
 #include <QFutureWatcher>
@@ -21,7 +22,9 @@ struct TakeComparison;
 // The analysis runs on a worker thread of the window's own; only the newest
 // take's result is shown. A click in the model's or the take's row plays
 // that voice from there, Space plays the model and then the take, and the
-// picture can be saved as a PNG file.
+// picture can be saved as a PNG file. Under the take, the sentence's words
+// show how clearly the take said each (when the speech model is installed);
+// a click on one plays it from the model and then from the take.
 //
 // GUI thread only. Destroying the window waits for a running analysis.
 class TFellowCompareFrm final : public QWidget {
@@ -46,6 +49,8 @@ public:
     QLabel* lblModel;
     QLabel* lblWarning;
     TVoiceComparePlot* plot;
+    QLabel* lblWords;    // the take's words, coloured by how clearly they were said; each a link
+    QLabel* lblUnclear;  // which words to practise again, or why that cannot be said
     QLabel* lblPartings;
     QLabel* lblStatus;
     QPushButton* btnPlayBoth;
@@ -58,14 +63,17 @@ private:
     struct Analysed {
         int serial = 0;
         std::shared_ptr<const TakeComparison> comparison;  // null without a model sound
+        TakeWordCheck check;
     };
-    static Analysed Analyse(const FinishedTake& take);
+    static Analysed Analyse(TakeWordChecker& checker, const FinishedTake& take);
 
     void TakeChanged();
     void AnalysisDone();
     void Show(const Analysed& analysed);
     void PlayModelFrom(double seconds);
     void PlayTakeFrom(double seconds);
+    void PlayWord(int index);
+    void ShowWords(const TakeWordCheck& check);
     void Report(const QString& status);
 
     LastTake& m_takes;
@@ -73,6 +81,9 @@ private:
     FileChooser m_chooseFile;
     TakeModel m_model;  // the shown take's model
     int m_shownSerial = 0;
+    std::vector<TakeWord> m_words;  // the shown take's words
+    // Used by the analysis thread only, one take at a time.
+    std::unique_ptr<TakeWordChecker> m_wordChecker = std::make_unique<TakeWordChecker>();
     QThreadPool m_pool;
     QFutureWatcher<Analysed> m_watcher;
 };

@@ -97,6 +97,10 @@ struct ForcedAligner::Segment {
     int firstFrame = 0;
     int lastFrame = 0;
     long score = 0;   // summed over the token's words
+    struct Word {
+        int firstFrame, lastFrame, score;
+    };
+    std::vector<Word> words;
 };
 
 bool ForcedAligner::prepareWords(const std::vector<TextToken>& tokens, QString& error)
@@ -157,21 +161,30 @@ std::vector<ForcedAligner::Segment> ForcedAligner::decode(std::span<const int16_
     std::size_t w = 0;
     for (int t = first; t < first + count && w < words.size(); ++t) {
         while (w < words.size() && words[w].text.isEmpty()) {
-            segments.push_back({-1, words[w].sf, words[w].ef, words[w].ascr});
+            segments.push_back({-1, words[w].sf, words[w].ef, words[w].ascr, {}});
             ++w;
         }
         bool matched = false;
         for (const QStringList& reading : tokens[t].readings) {
-            if (w + reading.size() > words.size())
-                continue;
-            matched = std::equal(reading.begin(), reading.end(), words.begin() + long(w),
-                                 [](const QString& r, const Word& h) { return r == h.text; });
+            // A pause may fall between the words of a reading (or its
+            // phones, the closure of a "t"); it belongs to the token.
+            std::vector<std::size_t> at;
+            for (std::size_t h = w; h < words.size() && at.size() < std::size_t(reading.size()); ++h) {
+                if (words[h].text.isEmpty() && !at.empty())
+                    continue;
+                if (words[h].text != reading[qsizetype(at.size())])
+                    break;
+                at.push_back(h);
+            }
+            matched = at.size() == std::size_t(reading.size());
             if (matched) {
-                Segment s{t, words[w].sf, words[w + reading.size() - 1].ef, 0};
-                for (qsizetype i = 0; i < reading.size(); ++i)
-                    s.score += words[w + i].ascr;
+                Segment s{t, words[at.front()].sf, words[at.back()].ef, 0, {}};
+                for (const std::size_t h : at) {
+                    s.score += words[h].ascr;
+                    s.words.push_back({words[h].sf, words[h].ef, words[h].ascr});
+                }
                 segments.push_back(s);
-                w += reading.size();
+                w = at.back() + 1;
                 break;
             }
         }
@@ -180,7 +193,7 @@ std::vector<ForcedAligner::Segment> ForcedAligner::decode(std::span<const int16_
     }
     for (; w < words.size(); ++w) {
         if (words[w].text.isEmpty())
-            segments.push_back({-1, words[w].sf, words[w].ef, words[w].ascr});
+            segments.push_back({-1, words[w].sf, words[w].ef, words[w].ascr, {}});
     }
     return segments;
 }
@@ -200,9 +213,13 @@ std::optional<std::vector<WordTiming>> ForcedAligner::align(std::span<const int1
     auto commit = [&](const Segment& s, qint64 offset) {
         WordTiming& t = timings[std::size_t(s.token)];
         t.found = true;
-        t.beginMs = int((offset + s.firstFrame * kSamplesPerFrame) * 1000 / kSpeechRate);
-        t.endMs = int((offset + (s.lastFrame + 1) * kSamplesPerFrame) * 1000 / kSpeechRate);
+        const auto msAt = [offset](int frame) { return int((offset + frame * kSamplesPerFrame) * 1000 / kSpeechRate); };
+        t.beginMs = msAt(s.firstFrame);
+        t.endMs = msAt(s.lastFrame + 1);
         t.score = double(s.score) / double(s.lastFrame - s.firstFrame + 1);
+        t.parts.clear();
+        for (const Segment::Word& w : s.words)
+            t.parts.push_back({msAt(w.firstFrame), msAt(w.lastFrame + 1), double(w.score)});
     };
 
     qint64 pos = 0;

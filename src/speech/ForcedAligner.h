@@ -20,6 +20,14 @@ struct WordTiming {
     // Mean acoustic score per frame of the token's sounds (≤ 0), against
     // what the decoder's scoring measures it (see SpeechDecoder::Scoring).
     double score = 0;
+    // The spoken words of the reading found (or the phones, for a reading
+    // spelled in one-phone words), each with its summed acoustic score.
+    struct Part {
+        int beginMs = 0;
+        int endMs = 0;
+        double score = 0;
+    };
+    std::vector<Part> parts;
 };
 
 // Reports how many samples of how many are done; returning false stops.

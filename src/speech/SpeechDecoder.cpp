@@ -29,7 +29,7 @@ bool SpeechDecoder::ModelInstalled()
     return QFileInfo(AcousticModel() + QStringLiteral("/mdef")).isFile() && QFileInfo(Dictionary()).isFile();
 }
 
-std::unique_ptr<SpeechDecoder> SpeechDecoder::open(Scoring scoring, QString& error)
+std::unique_ptr<SpeechDecoder> SpeechDecoder::open(Scoring scoring, QString& error, Between between)
 {
     if (!ModelInstalled()) {
         error = QStringLiteral("the speech model is not installed in %1 (it comes with the Debian package "
@@ -48,9 +48,12 @@ std::unique_ptr<SpeechDecoder> SpeechDecoder::open(Scoring scoring, QString& err
     // edited recordings throws the cepstral mean off; a fixed seed keeps the
     // result the same from run to run.
     const char* allSenones = scoring == Scoring::AgainstEverySound ? "yes" : "no";
+    // The default chance of a noise or babble filler, or one so small that
+    // none is ever chosen.
+    const char* fillerChance = between == Between::NoiseAndBabble ? "1e-8" : "1e-30";
     decoder->m_config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", hmm.constData(), "-dict", dict.constData(),
                                     "-compallsen", allSenones, "-allphone_ci", "yes", "-beam", "1e-150", "-wbeam", "1e-150", "-pbeam", "1e-150",
-                                    "-remove_silence", "no", "-remove_noise", "no", "-dither", "yes", "-seed", "1", "-logfn", "/dev/null", nullptr);
+                                    "-fillprob", fillerChance, "-remove_silence", "no", "-remove_noise", "no", "-dither", "yes", "-seed", "1", "-logfn", "/dev/null", nullptr);
     if (decoder->m_config)
         decoder->m_decoder = ps_init(decoder->m_config);
     if (!decoder->m_decoder) {

@@ -32,8 +32,18 @@ public:
         AgainstEverySound,
     };
 
+    // What a search may put between two words besides a pause.
+    enum class Between {
+        // Noise and unknown speech too: a breath, a cough, an "um".
+        NoiseAndBabble,
+        // Pauses only, so that a word said as another word cannot hide its
+        // sounds in babble beside a squeezed-in rendering of the expected one.
+        PausesOnly,
+    };
+
     // nullptr with `error` set when the model is missing or cannot be loaded.
-    static std::unique_ptr<SpeechDecoder> open(Scoring scoring, QString& error);
+    static std::unique_ptr<SpeechDecoder> open(Scoring scoring, QString& error,
+                                               Between between = Between::NoiseAndBabble);
 
     ps_decoder_s* handle() const { return m_decoder; }
 

@@ -15,6 +15,7 @@
 #include "audio/LessonAudio.h"
 #include "controls/VoiceComparePlot.h"
 #include "controls/kznMediaPlayer.h"
+#include "speech/SpeechDecoder.h"
 #include "support/MakeMp3.h"
 #include "support/VoiceSamples.h"
 
@@ -46,6 +47,17 @@ public:
     QString PlayModelThenTake(const TakeModel& model) override
     {
         calls << QStringLiteral("model then take ") + model.text;
+        return refusal;
+    }
+    QString PlayStretches(const TakeModel& model, double modelFrom, double modelTo, double takeFrom,
+                          double takeTo) override
+    {
+        calls << QStringLiteral("model %1 %2-%3 then take %4-%5")
+                     .arg(model.text)
+                     .arg(modelFrom, 0, 'f', 2)
+                     .arg(modelTo, 0, 'f', 2)
+                     .arg(takeFrom, 0, 'f', 2)
+                     .arg(takeTo, 0, 'f', 2);
         return refusal;
     }
     QStringList calls;
@@ -198,6 +210,44 @@ private slots:
         playback->refusal = QStringLiteral("正在跟读录音，录完再听。");
         window.btnPlayBoth->click();
         QCOMPARE(window.lblStatus->text(), playback->refusal);
+    }
+
+    void showsWhichWordsToPractiseAndPlaysOneFromBoth()
+    {
+        if (!SpeechDecoder::ModelInstalled())
+            QSKIP("the speech model is not installed");
+        QString error;
+        const auto night = SynthesisedSpeech(QStringLiteral("Good night, my friend."), error);
+        QVERIFY2(night, qPrintable(error));
+        LastTake takes;
+        auto* playback = new RecordedPlayback;
+        TFellowCompareFrm window(takes, std::unique_ptr<ComparePlayback>(playback));
+        window.show();
+        takes.TakeStarted(SentenceModel(m_spoken));
+        takes.TakeEnded(Stretched(m_spoken, 1.2));
+        QVERIFY(PumpUntil([&] { return window.ShownSerial() == 1; }));
+        QVERIFY(window.lblWords->isVisible());
+        QVERIFY(window.lblWords->text().contains(QStringLiteral(">friend</a>")));
+        QCOMPARE(window.lblUnclear->text(), QStringLiteral("读得很好！"));
+
+        takes.TakeStarted(SentenceModel(m_spoken));
+        takes.TakeEnded(*night);
+        QVERIFY(PumpUntil([&] { return window.ShownSerial() == 2; }));
+        QVERIFY2(window.lblUnclear->text().startsWith(QStringLiteral("读得不清楚的词：")), qPrintable(window.lblUnclear->text()));
+        QVERIFY2(window.lblUnclear->text().contains(QStringLiteral("morning（漏读）")), qPrintable(window.lblUnclear->text()));
+        QVERIFY(!window.lblUnclear->text().contains(QStringLiteral("friend")));
+
+        // A word clicked plays from the model, then from the take, each
+        // where that word lies in it.
+        emit window.lblWords->linkActivated(QStringLiteral("3"));
+        QCOMPARE(playback->calls.size(), 1);
+        const QStringList call = playback->calls.front().split(QLatin1Char(' '));
+        QVERIFY2(playback->calls.front().startsWith(QStringLiteral("model %1 ").arg(kSentence)), qPrintable(call.join(' ')));
+        const QStringList modelSpan = call[call.size() - 4].split(QLatin1Char('-'));
+        const QStringList takeSpan = call.back().split(QLatin1Char('-'));
+        const double modelSeconds = window.plot->Comparison()->ModelSeconds();
+        QVERIFY(modelSpan[0].toDouble() > modelSeconds / 2 && modelSpan[1].toDouble() <= modelSeconds + 0.01);
+        QVERIFY(takeSpan[0].toDouble() > 0.5 && takeSpan[1].toDouble() > takeSpan[0].toDouble());
     }
 
     void savesThePictureAsPng()

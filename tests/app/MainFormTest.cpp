@@ -221,7 +221,9 @@ private slots:
     }
 
     // Titles, words, meanings and sentences are shown as they are: markup in
-    // them is never rendered (nor can it load local images).
+    // them is never rendered (nor can it load local images). The comparison
+    // window's row of the take's words is the one exception: each word is a
+    // link, made of letters, digits and apostrophes only, and escaped.
     void labelsShowCourseDataAsPlainText()
     {
         CourseFixture course;
@@ -230,7 +232,7 @@ private slots:
         const auto labels = s.form.findChildren<QLabel*>();
         QVERIFY(labels.size() > 20);
         for (const QLabel* label : labels) {
-            if (label->pixmap().isNull())
+            if (label->pixmap().isNull() && label->objectName() != QLatin1String("lblWords"))
                 QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName() + u' ' + label->text()));
         }
     }

@@ -83,10 +83,12 @@ PcmAudio SyntheticVoice(double seconds, double durationFactor, double semitones,
     return Mono(std::move(samples));
 }
 
-std::optional<PcmAudio> SynthesisedSpeech(const QString& text, QString& error, const QString& voice)
+std::optional<PcmAudio> SynthesisedSpeech(const QString& text, QString& error, const QString& voice,
+                                          int wordsPerMinute)
 {
     SpeechSynthesizer::Options options;
     options.voice = voice;
+    options.wordsPerMinute = wordsPerMinute;
     options.jobs = 1;
     auto spoken = SpeechSynthesizer(options).speak({text}, error);
     if (!spoken)

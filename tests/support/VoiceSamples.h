@@ -16,9 +16,11 @@
 // `semitones` raises its pitch, formants kept; mono 22,050 Hz.
 PcmAudio SyntheticVoice(double seconds, double durationFactor = 1.0, double semitones = 0.0, bool question = false);
 
-// `text` spoken by espeak-ng (British English, 150 words a minute), mono
-// 22,050 Hz; nothing when espeak-ng cannot be run, with why in `error`.
-std::optional<PcmAudio> SynthesisedSpeech(const QString& text, QString& error, const QString& voice = QStringLiteral("en-gb"));
+// `text` spoken by espeak-ng (by default British English, 150 words a
+// minute), mono 22,050 Hz; nothing when espeak-ng cannot be run, with why in
+// `error`.
+std::optional<PcmAudio> SynthesisedSpeech(const QString& text, QString& error,
+                                          const QString& voice = QStringLiteral("en-gb"), int wordsPerMinute = 150);
 
 // The same audio `durationFactor` times as long, pitch kept (SoundTouch).
 PcmAudio Stretched(const PcmAudio& audio, double durationFactor);

@@ -1,6 +1,7 @@
 // veltra-course: tools for course authors.
 #include "AuthorCommand.h"
 #include "BuildCommand.h"
+#include "CheckCommand.h"
 #include "CipherCommands.h"
 #include "CommandLine.h"
 #include "ImportCommand.h"
@@ -28,6 +29,7 @@ const std::vector<Command> kCommands = {
     {"build", kBuildUsage, RunBuild},
     {"import", kImportUsage, RunImport},
     {"author", kAuthorUsage, RunAuthor},
+    {"check", kCheckUsage, RunCheck},
     {"encode", kEncodeUsage, RunEncode},
     {"decode", kDecodeUsage, RunDecode},
     {"pack", kPackUsage, RunPack},

@@ -1,0 +1,71 @@
+#include "analysis/TakeWords.h"
+
+#include "audio/WavFile.h"
+#include "speech/SpeechDecoder.h"
+#include "speech/SpeechSamples.h"
+
+#include <algorithm>
+
+namespace {
+
+std::vector<int16_t> HeardVoice(const PcmAudio& voice, double longestSeconds)
+{
+    std::vector<int16_t> pcm = SpeechSamplesOf(voice);
+    pcm.resize(std::min(pcm.size(), std::size_t(longestSeconds * kSpeechRate)));
+    return pcm;
+}
+
+} // namespace
+
+TakeWordChecker::TakeWordChecker() = default;
+TakeWordChecker::~TakeWordChecker() = default;
+
+TakeWordCheck TakeWordChecker::Check(const PcmAudio& model, const PcmAudio& take, const QString& text,
+                                     double longestSeconds)
+{
+    TakeWordCheck result;
+    QString error;
+    if (!m_opened) {
+        m_opened = true;
+        m_checker = PronunciationChecker::Open(error);
+        if (!m_checker) {
+            result.note = SpeechDecoder::ModelInstalled()
+                ? QStringLiteral("语音识别模型无法载入，所以不能判断哪些词读得不清楚。")
+                : QStringLiteral("没有安装语音识别模型（Debian 软件包 pocketsphinx-en-us），所以不能判断哪些词读得不清楚。");
+            return result;
+        }
+    }
+    if (!m_checker)
+        return result;
+
+    std::vector<CheckedWord> inModel;
+    if (model.Frames() > 0) {
+        if (auto placed = m_checker->Place(HeardVoice(model, longestSeconds), text, error)) {
+            inModel = std::move(*placed);
+            if (std::all_of(inModel.begin(), inModel.end(), [](const CheckedWord& w) { return w.found; })) {
+                for (const CheckedWord& w : inModel)
+                    result.modelWords.push_back({w.text, w.beginMs / 1000.0, w.endMs / 1000.0});
+            }
+        }
+    }
+    const std::optional<std::vector<CheckedWord>> checked = m_checker->Check(HeardVoice(take, longestSeconds), text, error);
+    if (!checked) {
+        result.note = QStringLiteral("这次跟读里没有听出要读的词，无法判断哪些词读得不清楚。");
+        return result;
+    }
+    for (std::size_t i = 0; i < checked->size(); ++i) {
+        const CheckedWord& c = (*checked)[i];
+        TakeWord w;
+        w.text = c.text;
+        w.clarity = c.clarity;
+        w.takeBegin = c.beginMs / 1000.0;
+        w.takeEnd = c.endMs / 1000.0;
+        if (i < inModel.size() && inModel[i].found) {
+            w.inModel = true;
+            w.modelBegin = inModel[i].beginMs / 1000.0;
+            w.modelEnd = inModel[i].endMs / 1000.0;
+        }
+        result.words.push_back(w);
+    }
+    return result;
+}
