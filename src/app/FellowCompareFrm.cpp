@@ -20,7 +20,7 @@
 
 namespace {
 
-const QString kNumbers[] = {QStringLiteral("①"), QStringLiteral("②"), QStringLiteral("③")};
+const QString kItemNumbers[] = {QStringLiteral("①"), QStringLiteral("②"), QStringLiteral("③")};
 const QString kHowToListen = QStringLiteral("单击上排听范读，单击下排听跟读；空格键先放范读再放跟读。");
 
 QString LoudnessWarning(const TakeLoudness& loudness)
@@ -49,7 +49,7 @@ QString PartingsText(const std::vector<Parting>& partings)
         if (p.pitch)
             why << QStringLiteral("音高走向相反");
         const QString words = p.words.isEmpty() ? QStringLiteral("（词间）") : p.words.join(QLatin1Char(' '));
-        items << QStringLiteral("%1 %2：%3").arg(kNumbers[i], words, why.join(QStringLiteral("，")));
+        items << QStringLiteral("%1 %2：%3").arg(kItemNumbers[i], words, why.join(QStringLiteral("，")));
     }
     return QStringLiteral("差别最大的地方　") + items.join(QStringLiteral("　　"));
 }

@@ -20,20 +20,20 @@ public:
 };
 
 DirectoryDialog g_directoryDialog;
-FolderChooser* g_chooser = &g_directoryDialog;
+FolderChooser* g_folderChooser = &g_directoryDialog;
 
 } // namespace
 
 void InstallFolderChooser(FolderChooser* chooser)
 {
-    g_chooser = chooser ? chooser : &g_directoryDialog;
+    g_folderChooser = chooser ? chooser : &g_directoryDialog;
 }
 
 bool SelectFolder(QWidget* owner, const QString& title, QString& folder)
 {
     if (!QFileInfo(folder).isDir())
         folder.clear();
-    const std::optional<QString> chosen = g_chooser->choose(owner, title, folder);
+    const std::optional<QString> chosen = g_folderChooser->choose(owner, title, folder);
     if (!chosen)
         return false;
     folder = *chosen;

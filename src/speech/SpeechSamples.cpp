@@ -10,10 +10,10 @@
 
 namespace {
 
-constexpr long kBlockFrames = 4096;
+constexpr long kFeedBlockFrames = 4096;
 
 // Hands the resampler mono blocks pulled from `fill`, which writes up to
-// kBlockFrames interleaved frames and returns how many it wrote.
+// kFeedBlockFrames interleaved frames and returns how many it wrote.
 struct MonoFeed {
     int channels = 1;
     std::function<long(float*, long)> fill;
@@ -23,7 +23,7 @@ struct MonoFeed {
     static long Pull(void* user, float** data)
     {
         auto* feed = static_cast<MonoFeed*>(user);
-        const long frames = feed->fill(feed->interleaved.data(), kBlockFrames);
+        const long frames = feed->fill(feed->interleaved.data(), kFeedBlockFrames);
         for (long f = 0; f < frames; ++f) {
             float sum = 0;
             for (int c = 0; c < feed->channels; ++c)
@@ -37,8 +37,8 @@ struct MonoFeed {
 
 std::vector<int16_t> Resampled(MonoFeed& feed, int rate, int64_t frames)
 {
-    feed.interleaved.resize(std::size_t(kBlockFrames * feed.channels));
-    feed.mono.resize(std::size_t(kBlockFrames));
+    feed.interleaved.resize(std::size_t(kFeedBlockFrames * feed.channels));
+    feed.mono.resize(std::size_t(kFeedBlockFrames));
     const double ratio = double(kSpeechRate) / double(rate);
     const auto expected = std::size_t(std::llround(double(frames) * ratio));
     std::vector<int16_t> out;
@@ -46,9 +46,9 @@ std::vector<int16_t> Resampled(MonoFeed& feed, int rate, int64_t frames)
     Resampler resampler(1, &MonoFeed::Pull, &feed);
     if (!resampler.isValid())
         return out;
-    std::vector<float> block(static_cast<std::size_t>(kBlockFrames));
+    std::vector<float> block(static_cast<std::size_t>(kFeedBlockFrames));
     while (out.size() < expected) {
-        const long got = resampler.read(ratio, block.data(), long(std::min<std::size_t>(kBlockFrames, expected - out.size())));
+        const long got = resampler.read(ratio, block.data(), long(std::min<std::size_t>(kFeedBlockFrames, expected - out.size())));
         if (got <= 0)
             break;
         for (long i = 0; i < got; ++i)

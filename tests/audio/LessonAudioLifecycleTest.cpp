@@ -5,6 +5,7 @@
 
 #include "audio/LessonAudio.h"
 #include "audio/Mixer.h"
+#include "controls/WavFixtures.h"
 #include "support/RecordingMessages.h"
 
 #include <QFile>
@@ -21,12 +22,6 @@ bool Silent(Mixer& mixer, int frames)
     std::vector<float> out(static_cast<size_t>(frames) * 2);
     mixer.render(out.data(), frames);
     return std::all_of(out.begin(), out.end(), [](float x) { return x == 0.0f; });
-}
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 class LessonAudioLifecycleTest : public ::testing::Test {
