@@ -12,7 +12,7 @@ constexpr int kRowCountAt = 12;     // data pages: row count, then the row offse
 constexpr int kRowOffsetsAt = 14;
 constexpr int kInlineMemoLimit = 1000;
 constexpr int kLongValueChunk = kPageSize - kRowOffsetsAt - 2 - 4;  // one row per page, 4 bytes of chain
-constexpr uint16_t kDeletedRow = 0x8000;
+constexpr uint16_t kDeletedRowFlag = 0x8000;
 constexpr int kHeaderCipherAt = 0x18;
 constexpr int kHeaderCipherLength = 128;
 
@@ -324,7 +324,7 @@ private:
             const QByteArray bytes = row(table, table.rows[r]);
             if (!page.fits(int(bytes.size())))
                 flush();
-            page.add(bytes, table.deletedRows.contains(int(r)) ? kDeletedRow : 0);
+            page.add(bytes, table.deletedRows.contains(int(r)) ? kDeletedRowFlag : 0);
         }
         if (!page.isEmpty() || pages.isEmpty())
             flush();
