@@ -150,6 +150,9 @@ private slots:
         QVERIFY(PumpUntil([&] { return window.ShownSerial() == 2; }));
         QCOMPARE(window.lblModel->text(), QStringLiteral("单词：morning"));
         QCOMPARE(int(window.plot->Comparison()->words.size()), 1);
+        // A word take is checked as its one word.
+        if (SpeechDecoder::ModelInstalled())
+            QCOMPARE(window.lblWords->text().count(QStringLiteral("</a>")), 1);
         QVERIFY(SemitonesBetween(window.plot->Comparison()->modelMedianHz, window.plot->Comparison()->takeMedianHz) > 2.0);
         QVERIFY(m_errorBoxes.isEmpty());
     }
