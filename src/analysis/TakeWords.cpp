@@ -38,15 +38,20 @@ TakeWordCheck TakeWordChecker::Check(const PcmAudio& model, const PcmAudio& take
     if (!m_checker)
         return result;
 
-    std::vector<CheckedWord> inModel;
-    if (model.Frames() > 0) {
-        if (auto placed = m_checker->Place(HeardVoice(model, longestSeconds), text, error)) {
-            inModel = std::move(*placed);
-            if (std::all_of(inModel.begin(), inModel.end(), [](const CheckedWord& w) { return w.found; })) {
-                for (const CheckedWord& w : inModel)
-                    result.modelWords.push_back({w.text, w.beginMs / 1000.0, w.endMs / 1000.0});
-            }
+    // A learner reads one sentence again and again: its model is placed once.
+    const ModelKey key{text, model.Frames(), model.sampleRate};
+    if (key != m_placedKey) {
+        m_placedKey = key;
+        m_inModel.clear();
+        if (model.Frames() > 0) {
+            if (auto placed = m_checker->Place(HeardVoice(model, longestSeconds), text, error))
+                m_inModel = std::move(*placed);
         }
+    }
+    const std::vector<CheckedWord>& inModel = m_inModel;
+    if (!inModel.empty() && std::all_of(inModel.begin(), inModel.end(), [](const CheckedWord& w) { return w.found; })) {
+        for (const CheckedWord& w : inModel)
+            result.modelWords.push_back({w.text, w.beginMs / 1000.0, w.endMs / 1000.0});
     }
     const std::optional<std::vector<CheckedWord>> checked = m_checker->Check(HeardVoice(take, longestSeconds), text, error);
     if (!checked) {

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -42,6 +43,16 @@ public:
     TakeWordCheck Check(const PcmAudio& model, const PcmAudio& take, const QString& text, double longestSeconds);
 
 private:
+    // Which model the words of m_inModel were found in.
+    struct ModelKey {
+        QString text;
+        int64_t frames = -1;
+        int sampleRate = 0;
+        bool operator==(const ModelKey&) const = default;
+    };
+
     std::unique_ptr<PronunciationChecker> m_checker;
     bool m_opened = false;  // tried once; a missing model is said once only
+    ModelKey m_placedKey;
+    std::vector<CheckedWord> m_inModel;
 };

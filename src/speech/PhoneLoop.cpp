@@ -5,8 +5,6 @@
 #include <pocketsphinx.h>
 #include <sphinxbase/fsg_model.h>
 
-#include <QByteArray>
-
 #include <memory>
 
 namespace {
@@ -16,11 +14,6 @@ constexpr const char* kPhones[] = {"AA", "AE", "AH", "AO", "AW", "AY", "B",  "CH
                                    "F",  "G",  "HH", "IH", "IY", "JH", "K",  "L",  "M",  "N",  "NG", "OW", "OY",
                                    "P",  "R",  "S",  "SH", "T",  "TH", "UH", "UW", "V",  "W",  "Y",  "Z",  "ZH"};
 constexpr char kSearch[] = "veltra-phones";
-
-QByteArray LoopWord(const char* phone)
-{
-    return PhoneLoop::PhoneWord(QString::fromLatin1(phone)).toLatin1();
-}
 
 } // namespace
 
@@ -32,9 +25,8 @@ QString PhoneLoop::PhoneWord(const QString& phone)
 bool PhoneLoop::Prepare(SpeechDecoder& decoder)
 {
     for (const char* phone : kPhones) {
-        const QByteArray word = LoopWord(phone);
-        if (decoder.phonesOf(QString::fromLatin1(word)).isEmpty() &&
-            !decoder.addWord(QString::fromLatin1(word), QString::fromLatin1(phone)))
+        const QString word = PhoneWord(QString::fromLatin1(phone));
+        if (decoder.phonesOf(word).isEmpty() && !decoder.addWord(word, QString::fromLatin1(phone)))
             return false;
     }
     ps_decoder_t* ps = decoder.handle();
@@ -46,7 +38,8 @@ bool PhoneLoop::Prepare(SpeechDecoder& decoder)
     // Every phone as likely as any other and no cost to go on: the loop's
     // path is the acoustically best one, as it must be to measure against.
     for (const char* phone : kPhones)
-        fsg_model_trans_add(fsg.get(), 0, 0, 0, fsg_model_word_add(fsg.get(), LoopWord(phone).constData()));
+        fsg_model_trans_add(fsg.get(), 0, 0, 0,
+                            fsg_model_word_add(fsg.get(), PhoneWord(QString::fromLatin1(phone)).toLatin1().constData()));
     fsg_model_null_trans_add(fsg.get(), 0, 1, 0);
     // The search keeps its own reference to the grammar.
     return ps_set_fsg(ps, kSearch, fsg.get()) >= 0;

@@ -111,7 +111,6 @@ std::optional<std::vector<CheckedWord>> PronunciationChecker::Align(std::span<co
         const WordTiming& t = (*timings)[i];
         CheckedWord& w = words[i];
         w.text = tokens[i].text;
-        w.position = tokens[i].position;
         w.found = t.found;
         w.beginMs = t.beginMs;
         w.endMs = t.endMs;
@@ -121,7 +120,19 @@ std::optional<std::vector<CheckedWord>> PronunciationChecker::Align(std::span<co
     return words;
 }
 
-std::vector<TextToken> PronunciationChecker::SpelledInPhones(const std::vector<TextToken>& tokens) const
+QString PronunciationChecker::PhonesOf(const QString& word)
+{
+    const QString known = m_decoder->phonesOf(word);
+    if (!known.isEmpty())
+        return known;
+    // Kept in the dictionary, so the next take of the sentence asks espeak-ng no more.
+    const QString guessed = GuessedPhones(word);
+    if (!guessed.isEmpty())
+        m_decoder->addWord(word, guessed);
+    return guessed;
+}
+
+std::vector<TextToken> PronunciationChecker::SpelledInPhones(const std::vector<TextToken>& tokens)
 {
     std::vector<TextToken> spelled;
     for (const TextToken& token : tokens) {
@@ -129,31 +140,24 @@ std::vector<TextToken> PronunciationChecker::SpelledInPhones(const std::vector<T
         t.readings.clear();
         for (const QStringList& reading : token.readings) {
             // A one-word reading keeps the dictionary's other pronunciations
-            // ("the(2)"); a longer one its first.
-            QList<QStringList> variants{QStringList()};
-            for (const QString& word : reading) {
-                QStringList pronunciations;
-                for (int v = 1; v <= (reading.size() == 1 ? kMostPronunciations : 1); ++v) {
-                    const QString phones = m_decoder->phonesOf(v == 1 ? word : QStringLiteral("%1(%2)").arg(word).arg(v));
-                    if (phones.isEmpty())
-                        break;
-                    pronunciations << phones;
-                }
-                if (pronunciations.isEmpty())
-                    pronunciations << GuessedPhones(word);
-                QList<QStringList> grown;
-                for (const QStringList& before : variants)
-                    for (const QString& phones : pronunciations) {
-                        QStringList after = before;
-                        for (const QString& phone : phones.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-                            after << PhoneLoop::PhoneWord(phone);
-                        grown << after;
-                    }
-                variants = grown;
+            // ("the(2)"); a longer one is its words' first pronunciations in turn.
+            QStringList joined;
+            for (const QString& word : reading)
+                joined << PhonesOf(word);
+            QStringList pronunciations = {joined.join(QLatin1Char(' '))};
+            for (int v = 2; reading.size() == 1 && v <= kMostPronunciations; ++v) {
+                const QString other = m_decoder->phonesOf(QStringLiteral("%1(%2)").arg(reading.front()).arg(v));
+                if (other.isEmpty())
+                    break;
+                pronunciations << other;
             }
-            for (const QStringList& v : variants)
-                if (!v.isEmpty() && !t.readings.contains(v))
-                    t.readings << v;
+            for (const QString& phones : pronunciations) {
+                QStringList spelledReading;
+                for (const QString& phone : phones.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                    spelledReading << PhoneLoop::PhoneWord(phone);
+                if (!spelledReading.isEmpty() && !t.readings.contains(spelledReading))
+                    t.readings << spelledReading;
+            }
         }
         spelled.push_back(t);
     }
@@ -203,10 +207,5 @@ std::optional<std::vector<CheckedWord>> PronunciationChecker::Check(std::span<co
 std::optional<std::vector<CheckedWord>> PronunciationChecker::Place(std::span<const int16_t> voice,
                                                                     const QString& sentence, QString& error)
 {
-    std::optional<std::vector<CheckedWord>> words = Align(voice, sentence, error);
-    if (words) {
-        for (CheckedWord& w : *words)
-            w.clarity = w.found ? Clarity::Clear : Clarity::Omitted;
-    }
-    return words;
+    return Align(voice, sentence, error);
 }

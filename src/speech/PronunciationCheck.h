@@ -32,7 +32,6 @@ Clarity ClarityOf(double score, double worstPhone);
 // One word (a token of the sentence as written) and what the take made of it.
 struct CheckedWord {
     QString text;            // as written: "Mr", "1984", "don't"
-    qsizetype position = 0;  // where it starts in the sentence
     bool found = false;      // false: the alignment left it out
     int beginMs = 0;         // in the take
     int endMs = 0;
@@ -60,7 +59,8 @@ public:
                                                   QString& error);
 
     // Where each word of `sentence` lies in a recording that reads all of it
-    // (a model's voice). Nothing, with `error` set, as for Check.
+    // (a model's voice): found, begin and end only, nothing judged. Nothing,
+    // with `error` set, as for Check.
     std::optional<std::vector<CheckedWord>> Place(std::span<const int16_t> voice, const QString& sentence,
                                                   QString& error);
 
@@ -72,7 +72,9 @@ private:
     std::optional<std::vector<CheckedWord>> Align(std::span<const int16_t> pcm, const QString& sentence, QString& error,
                                                   std::vector<std::vector<WordTiming::Part>>* phones = nullptr);
 
-    std::vector<TextToken> SpelledInPhones(const std::vector<TextToken>& tokens) const;
+    // The dictionary's phones for `word`, or espeak-ng's when it lacks it.
+    QString PhonesOf(const QString& word);
+    std::vector<TextToken> SpelledInPhones(const std::vector<TextToken>& tokens);
 
     std::unique_ptr<SpeechDecoder> m_decoder;
 };
