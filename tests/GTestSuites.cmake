@@ -39,8 +39,7 @@ if(NOT EXISTS "${SUITES}" OR NOT "${SUITES}" IS_NEWER_THAN "${PROGRAM}"
   set(script "")
   foreach(suite IN LISTS suites)
     string(APPEND script
-      "add_test([==[${suite}]==] [==[${PROGRAM}]==] [==[--gtest_filter=${suite}.*]==] "
-      "--gtest_also_run_disabled_tests --all-skipped-exit=77)\n"
+      "add_test([==[${suite}]==] [==[${PROGRAM}]==] [==[--gtest_filter=${suite}.*]==] --all-skipped-exit=77)\n"
       "set_tests_properties([==[${suite}]==] PROPERTIES WORKING_DIRECTORY [==[${WORKING_DIR}]==] "
       "COST ${cases_${suite}} SKIP_RETURN_CODE 77 ENVIRONMENT [==[${ENVIRONMENT}]==] "
       "FIXTURES_REQUIRED [==[${FIXTURES}]==])\n")
