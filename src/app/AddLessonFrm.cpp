@@ -80,16 +80,6 @@ std::optional<QString> ReadTextFile(const QString& path, QString& problem)
     return NormalizedText(text);
 }
 
-// The first non-empty line of a text.
-QString FirstLine(const QString& text)
-{
-    for (const QString& line : text.split(QLatin1Char('\n'))) {
-        if (!line.trimmed().isEmpty())
-            return line.simplified();
-    }
-    return {};
-}
-
 QPushButton* FileButton(QWidget* parent, const char* name)
 {
     auto* button = new QPushButton(QStringLiteral("从文件读入…"), parent);
@@ -183,7 +173,7 @@ void TAddLessonForm::CreateControls()
 
     edtTitle = new QLineEdit(this);
     edtTitle->setObjectName(QStringLiteral("edtTitle"));
-    edtTitle->setPlaceholderText(QStringLiteral("取自英文课文的第一行"));
+    edtTitle->setPlaceholderText(QStringLiteral("取自英文课文的第一句"));
     label(QStringLiteral("标题(&T)："), edtTitle);
     grid->addWidget(edtTitle, row++, 1);
     grid->setColumnStretch(1, 1);
@@ -241,8 +231,8 @@ void TAddLessonForm::ReadTextInto(QPlainTextEdit* memo, const QString& title)
 
 void TAddLessonForm::memTextChanged()
 {
-    // The title follows the text's first line until the learner writes one.
-    const QString title = FirstLine(memText->toPlainText());
+    // The title follows the text's first sentence until the learner writes one.
+    const QString title = FirstSentence(memText->toPlainText());
     if (edtTitle->text() == m_autoTitle)
         edtTitle->setText(title);
     m_autoTitle = title;

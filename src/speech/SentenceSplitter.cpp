@@ -147,6 +147,11 @@ QStringList SplitSentences(const QString& text)
     return out;
 }
 
+QString FirstSentence(const QString& text)
+{
+    return SplitSentences(text).value(0);
+}
+
 QStringList TranslationLines(const QString& text)
 {
     QStringList out;

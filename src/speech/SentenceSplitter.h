@@ -20,5 +20,10 @@ QString NormalizedText(const QString& text);
 // sentence.
 QStringList SplitSentences(const QString& text);
 
+// The title a lesson text gives itself: its first sentence, which in a text
+// written one sentence a line is its first line, and in running text is not
+// the whole paragraph. Empty when the text has no sentence.
+QString FirstSentence(const QString& text);
+
 // The translations of a lesson: one per non-empty line, trimmed.
 QStringList TranslationLines(const QString& text);

@@ -179,9 +179,12 @@ private slots:
         QCOMPARE(form.cbBook->currentIndex(), 2);
         QVERIFY(!form.pbAuthor->isVisibleTo(&form));
 
-        // The title follows the text's first line until the learner writes one.
+        // The title follows the text's first sentence until the learner writes one:
+        // a heading line, or the start of running text, not its whole paragraph.
         form.memText->setPlainText(QStringLiteral("\n  The   Old Lighthouse \nIt stood on the rock."));
         QCOMPARE(form.edtTitle->text(), QStringLiteral("The Old Lighthouse"));
+        form.memText->setPlainText(QStringLiteral("Tom went to the market. He bought apples and bread."));
+        QCOMPARE(form.edtTitle->text(), QStringLiteral("Tom went to the market."));
         form.memText->setPlainText(QStringLiteral("A New Title\nIt stood on the rock."));
         QCOMPARE(form.edtTitle->text(), QStringLiteral("A New Title"));
         form.edtTitle->setText(QStringLiteral("Mine"));

@@ -127,7 +127,7 @@ std::optional<NewLesson> ReadLessonText(const Arguments& a, QString& error)
         lesson.sentences.push_back({sentences[s], translations.value(s)});
     lesson.title = a.title.trimmed();
     if (lesson.title.isEmpty())
-        lesson.title = text->trimmed().section(QLatin1Char('\n'), 0, 0).simplified();
+        lesson.title = FirstSentence(*text);
     if (!a.words.isEmpty()) {
         Diagnostics diagnostics;
         const std::optional<std::vector<CourseWord>> words = ReadWordsFile(a.words, diagnostics);
