@@ -233,8 +233,10 @@ void TAddLessonForm::memTextChanged()
 {
     // The title follows the text's first sentence until the learner writes one.
     const QString title = FirstSentence(memText->toPlainText());
-    if (edtTitle->text() == m_autoTitle)
+    if (edtTitle->text() == m_autoTitle) {
         edtTitle->setText(title);
+        edtTitle->setCursorPosition(0);  // a long title shows its beginning
+    }
     m_autoTitle = title;
 }
 

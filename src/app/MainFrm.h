@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/HeaderLabel.h"
 #include "app/MainGlyphs.h"
 
 #include <QMainWindow>
@@ -78,7 +79,7 @@ public:
     TkznThreadTimer* ttSen = nullptr;
 
     QFrame* pnlContent = nullptr;
-    QLabel* lblContent = nullptr;
+    HeaderLabel* lblContent = nullptr;
     QLabel* Label8 = nullptr;
     QLabel* imgLessonInfo = nullptr;
     QFrame* pnlLessonInfo = nullptr;

@@ -51,12 +51,11 @@ void TMainForm::BuildHeader(QWidget* client)
     pnlContent->setPalette(green);
     pnlContent->setAutoFillBackground(true);
 
-    lblContent = new QLabel(QStringLiteral("第一册：Lesson 1 "), pnlContent);
+    lblContent = new HeaderLabel(QStringLiteral("第一册：Lesson 1 "), pnlContent);
     lblContent->setObjectName(QStringLiteral("lblContent"));
     lblContent->setTextFormat(Qt::PlainText);  // a lesson title is never markup
     lblContent->setFrameStyle(QFrame::Panel | QFrame::Raised);
     lblContent->setAlignment(Qt::AlignCenter);
-    lblContent->setWordWrap(true);
     QFont li(QStringLiteral("隶书"));
     li.setPixelSize(19);
     lblContent->setFont(li);

@@ -12,6 +12,7 @@
 #include "controls/kznThreadTimer.h"
 
 #include <QAction>
+#include <QLayout>
 #include <QCheckBox>
 #include <QDialog>
 #include <QHelpEvent>
@@ -115,6 +116,20 @@ private slots:
         QCOMPARE(s.form.lblContent->font().pixelSize(), 19);
         QCOMPARE(s.form.pnlContent->palette().color(QPalette::Window), QColor(192, 220, 192));
         QCOMPARE(s.form.lblContent->text(), QStringLiteral("第一册 - Lesson 1 第1课"));
+        s.form.pnlContent->layout()->activate();  // the window is never shown here
+        QVERIFY(!s.form.lblContent->IsElided());
+        // A title wider than the header stays on one line, ending in "…", instead of
+        // two lines cut at the top and bottom; the whole title is kept.
+        const QString longTitle = QStringLiteral("第一册 - Tom went to the market on Saturday morning with his sister "
+                                                 "and bought apples, bread and a newspaper.");
+        s.form.lblContent->setText(longTitle);
+        QVERIFY(s.form.lblContent->IsElided());
+        QCOMPARE(s.form.lblContent->text(), longTitle);
+        const QImage shown = s.form.lblContent->grab().toImage();
+        const QRect inside = s.form.lblContent->contentsRect();
+        for (int y : {inside.top(), inside.bottom()})
+            for (int x = inside.left(); x <= inside.right(); ++x)
+                QVERIFY2(shown.pixelColor(x, y).green() >= 200, qPrintable(QStringLiteral("glyph cut at %1,%2").arg(x).arg(y)));
         QCOMPARE(s.form.tsExplain->memoExplain->toPlainText(), ExplanationOf(1));
         QCOMPARE(s.form.imgLessonInfo->pixmap().size(), QSize(16, 16));
 
