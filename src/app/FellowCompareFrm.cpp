@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -36,10 +37,13 @@ QString LoudnessWarning(const TakeLoudness& loudness)
     return said.join(QLatin1Char('\n'));
 }
 
-QString PartingsText(const std::vector<Parting>& partings)
+// `wordsFlagged`: the line above names words said unclearly, which this line
+// must not seem to deny.
+QString PartingsText(const std::vector<Parting>& partings, bool wordsFlagged)
 {
     if (partings.empty())
-        return QStringLiteral("没有找到明显不同的地方。");
+        return wordsFlagged ? QStringLiteral("除了上面这些词，没有找到明显不同的地方。")
+                            : QStringLiteral("没有找到明显不同的地方。");
     QStringList items;
     for (std::size_t i = 0; i < partings.size(); ++i) {
         const Parting& p = partings[i];
@@ -257,7 +261,10 @@ void TFellowCompareFrm::Show(const Analysed& analysed)
                 + QStringLiteral("录音很长，只比较了前 %1 秒。").arg(int(kLongestComparedSeconds));
         lblWarning->setText(warning);
         lblWarning->setVisible(!warning.isEmpty());
-        lblPartings->setText(PartingsText(analysed.comparison->partings));
+        const std::vector<TakeWord>& words = analysed.check.words;
+        const bool wordsFlagged = std::any_of(words.begin(), words.end(),
+                                              [](const TakeWord& w) { return w.clarity != Clarity::Clear; });
+        lblPartings->setText(PartingsText(analysed.comparison->partings, wordsFlagged));
         plot->SetComparison(analysed.comparison);
         btnPlayBoth->setEnabled(true);
     }

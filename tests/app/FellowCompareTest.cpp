@@ -251,6 +251,16 @@ private slots:
         const double modelSeconds = window.plot->Comparison()->ModelSeconds();
         QVERIFY(modelSpan[0].toDouble() > modelSeconds / 2 && modelSpan[1].toDouble() <= modelSeconds + 0.01);
         QVERIFY(takeSpan[0].toDouble() > 0.5 && takeSpan[1].toDouble() > takeSpan[0].toDouble());
+
+        // A take just like its model's voice, but both read another sentence:
+        // no stretch differs, yet words are flagged, and the lines agree.
+        const auto hello = SynthesisedSpeech(QStringLiteral("Hello, my friend."), error);
+        QVERIFY2(hello, qPrintable(error));
+        takes.TakeStarted(SentenceModel(*hello));
+        takes.TakeEnded(Stretched(*hello, 1.2));
+        QVERIFY(PumpUntil([&] { return window.ShownSerial() == 3; }));
+        QVERIFY2(window.lblUnclear->text().contains(QStringLiteral("morning（漏读）")), qPrintable(window.lblUnclear->text()));
+        QCOMPARE(window.lblPartings->text(), QStringLiteral("除了上面这些词，没有找到明显不同的地方。"));
     }
 
     void savesThePictureAsPng()
