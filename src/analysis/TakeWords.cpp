@@ -48,9 +48,8 @@ TakeWordCheck TakeWordChecker::Check(const PcmAudio& model, const PcmAudio& take
                 m_inModel = std::move(*placed);
         }
     }
-    const std::vector<CheckedWord>& inModel = m_inModel;
-    if (!inModel.empty() && std::all_of(inModel.begin(), inModel.end(), [](const CheckedWord& w) { return w.found; })) {
-        for (const CheckedWord& w : inModel)
+    if (!m_inModel.empty() && std::all_of(m_inModel.begin(), m_inModel.end(), [](const CheckedWord& w) { return w.found; })) {
+        for (const CheckedWord& w : m_inModel)
             result.modelWords.push_back({w.text, w.beginMs / 1000.0, w.endMs / 1000.0});
     }
     const std::optional<std::vector<CheckedWord>> checked = m_checker->Check(HeardVoice(take, longestSeconds), text, error);
@@ -65,10 +64,10 @@ TakeWordCheck TakeWordChecker::Check(const PcmAudio& model, const PcmAudio& take
         w.clarity = c.clarity;
         w.takeBegin = c.beginMs / 1000.0;
         w.takeEnd = c.endMs / 1000.0;
-        if (i < inModel.size() && inModel[i].found) {
+        if (i < m_inModel.size() && m_inModel[i].found) {
             w.inModel = true;
-            w.modelBegin = inModel[i].beginMs / 1000.0;
-            w.modelEnd = inModel[i].endMs / 1000.0;
+            w.modelBegin = m_inModel[i].beginMs / 1000.0;
+            w.modelEnd = m_inModel[i].endMs / 1000.0;
         }
         result.words.push_back(w);
     }

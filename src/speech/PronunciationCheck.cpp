@@ -132,6 +132,21 @@ QString PronunciationChecker::PhonesOf(const QString& word)
     return guessed;
 }
 
+QStringList PronunciationChecker::PronunciationsOf(const QStringList& reading)
+{
+    QStringList joined;
+    for (const QString& word : reading)
+        joined << PhonesOf(word);
+    QStringList pronunciations = {joined.join(QLatin1Char(' '))};
+    for (int v = 2; reading.size() == 1 && v <= kMostPronunciations; ++v) {
+        const QString other = m_decoder->phonesOf(QStringLiteral("%1(%2)").arg(reading.front()).arg(v));
+        if (other.isEmpty())
+            break;
+        pronunciations << other;
+    }
+    return pronunciations;
+}
+
 std::vector<TextToken> PronunciationChecker::SpelledInPhones(const std::vector<TextToken>& tokens)
 {
     std::vector<TextToken> spelled;
@@ -139,19 +154,7 @@ std::vector<TextToken> PronunciationChecker::SpelledInPhones(const std::vector<T
         TextToken t = token;
         t.readings.clear();
         for (const QStringList& reading : token.readings) {
-            // A one-word reading keeps the dictionary's other pronunciations
-            // ("the(2)"); a longer one is its words' first pronunciations in turn.
-            QStringList joined;
-            for (const QString& word : reading)
-                joined << PhonesOf(word);
-            QStringList pronunciations = {joined.join(QLatin1Char(' '))};
-            for (int v = 2; reading.size() == 1 && v <= kMostPronunciations; ++v) {
-                const QString other = m_decoder->phonesOf(QStringLiteral("%1(%2)").arg(reading.front()).arg(v));
-                if (other.isEmpty())
-                    break;
-                pronunciations << other;
-            }
-            for (const QString& phones : pronunciations) {
+            for (const QString& phones : PronunciationsOf(reading)) {
                 QStringList spelledReading;
                 for (const QString& phone : phones.split(QLatin1Char(' '), Qt::SkipEmptyParts))
                     spelledReading << PhoneLoop::PhoneWord(phone);

@@ -74,6 +74,10 @@ private:
 
     // The dictionary's phones for `word`, or espeak-ng's when it lacks it.
     QString PhonesOf(const QString& word);
+    // The phones of a reading (its words in turn): a one-word reading also has
+    // the dictionary's other pronunciations ("the(2)"), a longer one its
+    // words' first ones only.
+    QStringList PronunciationsOf(const QStringList& reading);
     std::vector<TextToken> SpelledInPhones(const std::vector<TextToken>& tokens);
 
     std::unique_ptr<SpeechDecoder> m_decoder;
