@@ -301,8 +301,10 @@ void TMainForm::miAddLessonClick()
     if (!OpenChosenLesson(DM, contentId))
         return;
     ShowLessonView();
-    // A new lesson has its text first; the page is where uncertain times are checked.
+    // A new lesson has its text first; the page is where uncertain times are
+    // checked, row by row with the keys.
     pcMain->setCurrentWidget(tsSen);
+    m_reading->FocusSentences();
     if (!added->uncertain.isEmpty())
         ShowInfo(UncertainTimesText(added->uncertain));
 }

@@ -99,6 +99,12 @@ void TStudyReading::EditSentenceTime()
         m_senPage->miSenTimeClick();
 }
 
+void TStudyReading::FocusSentences()
+{
+    if (m_senPage)
+        m_senPage->grdSen->setFocus();
+}
+
 TStudyReading::~TStudyReading()
 {
     delete m_senPage;

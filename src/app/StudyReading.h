@@ -32,6 +32,8 @@ public:
     void LeaveStudyPages();
     // The text page's "调整句子时间…".
     void EditSentenceTime();
+    // Gives the text page's sentence grid the keyboard.
+    void FocusSentences();
 
     // The end of a span played by continuous reading.
     void SpanEnded() { m_sentence.SpanEnded(); }

@@ -18,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 
 #include <memory>
 
@@ -456,6 +457,7 @@ private slots:
             QCOMPARE(s.dm.CurContentID, 2);
             QCOMPARE(s.dm.CurLesson, 2);
             QCOMPARE(s.form.pcMain->currentWidget(), s.form.tsSen);
+            QCOMPARE(s.form.focusWidget(), Child<QTableView>(*s.form.tsSen, "grdSen"));
             QVERIFY2(s.form.lblContent->text().contains(QStringLiteral("Lesson 2")),
                      qPrintable(s.form.lblContent->text()));
             QCOMPARE(m_messages.entries.size(), size_t(1));
