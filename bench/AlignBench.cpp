@@ -9,7 +9,7 @@
 #include "CourseBuilder.h"
 #include "Mp3Encoder.h"
 #include "audio/Container.h"
-#include "speech/SentenceTimes.h"
+#include "speech/SentenceAlignment.h"
 #include "speech/SpeechDecoder.h"
 #include "speech/SpeechPauses.h"
 #include "speech/SpeechSamples.h"

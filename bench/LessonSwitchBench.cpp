@@ -3,8 +3,8 @@
 // same lessons in the data store alone. Runs offscreen on a generated course
 // with a three-second recording per lesson:
 //   QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy build-bench/lesson_switch_bench
-#include "../tests/app/CourseFixture.h"
 #include "RatioReporter.h"
+#include "support/CourseFixture.h"
 
 #include "app/MainFrm.h"
 #include "app/VeltraApplication.h"

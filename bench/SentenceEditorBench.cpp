@@ -5,8 +5,8 @@
 // joint stereo at 128 kbit/s, 300 sentences of five seconds a pause apart.
 // Runs offscreen:
 //   QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy build-bench/sentence_editor_bench
-#include "../tests/app/CourseFixture.h"
 #include "RatioReporter.h"
+#include "support/CourseFixture.h"
 
 #include "app/MainFrm.h"
 #include "app/SenTimeFrm.h"

@@ -1,10 +1,11 @@
 # Shortens builds, shared by the main and the fuzz build. Sources compile in
 # batches, which parses the Qt headers and compiles their inline code once a
 # batch instead of once a file; -DCMAKE_UNITY_BUILD=OFF compiles file by file.
-# Names at file scope, even in an anonymous namespace, must therefore differ
-# between the files of a target. Batches of 24 files (a whole test folder)
-# take half the compile time of batches of 8; a build that wants more, smaller
-# batches sets CMAKE_UNITY_BUILD_BATCH_SIZE first.
+# A batch never leaves its target, and a target is one folder (a room, a test
+# folder), so names at file scope must differ only between the files of one
+# folder. Batches of 24 files take half the compile time of batches of 8; a
+# build that wants more, smaller batches sets CMAKE_UNITY_BUILD_BATCH_SIZE
+# first.
 if(NOT DEFINED CMAKE_UNITY_BUILD)
   set(CMAKE_UNITY_BUILD ON)
 endif()

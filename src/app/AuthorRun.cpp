@@ -1,7 +1,7 @@
 #include "app/AuthorRun.h"
 
 #include "app/CourseToolLines.h"
-#include "data/HandlerGuard.h"
+#include "controls/HandlerGuard.h"
 
 #include <QRegularExpression>
 #include <QTimer>

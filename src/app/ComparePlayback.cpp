@@ -1,10 +1,10 @@
 #include "app/ComparePlayback.h"
 
-#include "data/HandlerGuard.h"
 #include "app/MainFrm.h"
 #include "app/StudyReading.h"
 #include "audio/FinishedTake.h"
 #include "audio/LessonAudio.h"
+#include "controls/HandlerGuard.h"
 #include "controls/kznMediaPlayer.h"
 
 #include <algorithm>

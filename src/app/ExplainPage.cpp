@@ -1,6 +1,6 @@
 #include "app/ExplainPage.h"
 
-#include "data/HandlerGuard.h"
+#include "controls/HandlerGuard.h"
 
 #include <QKeyEvent>
 #include <QTextBlock>

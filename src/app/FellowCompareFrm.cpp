@@ -2,7 +2,7 @@
 
 #include "analysis/TakeComparison.h"
 #include "app/ComparePlayback.h"
-#include "data/HandlerGuard.h"
+#include "controls/HandlerGuard.h"
 #include "controls/VoiceComparePlot.h"
 #include "data/Messages.h"
 

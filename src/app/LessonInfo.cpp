@@ -1,8 +1,8 @@
 #include "app/LessonInfo.h"
 
-#include "data/HandlerGuard.h"
 #include "app/MainFrm.h"
 #include "audio/LessonAudio.h"
+#include "controls/HandlerGuard.h"
 #include "data/DMUnit.h"
 #include "data/Messages.h"
 

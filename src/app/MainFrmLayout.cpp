@@ -3,10 +3,10 @@
 
 #include "app/AppFonts.h"
 #include "app/ExplainPage.h"
-#include "data/HandlerGuard.h"
-#include "app/NotePage.h"
-#include "data/DMUnit.h"
 #include "app/MP3Frm.h"
+#include "app/NotePage.h"
+#include "controls/HandlerGuard.h"
+#include "data/DMUnit.h"
 
 #include <QAction>
 #include <QFrame>

@@ -1,7 +1,7 @@
 #include "app/NotePage.h"
 
 #include "app/AppFonts.h"
-#include "data/HandlerGuard.h"
+#include "controls/HandlerGuard.h"
 #include "data/LessonDataSet.h"
 #include "data/Messages.h"
 

@@ -5,7 +5,7 @@
 #include "app/PageGrid.h"
 #include "audio/FollowReading.h"
 #include "audio/SentenceReading.h"
-#include "data/HandlerGuard.h"
+#include "controls/HandlerGuard.h"
 #include "data/LessonDataSet.h"
 
 #include <QEvent>

@@ -4,9 +4,9 @@
 #include "app/DialogButtons.h"
 #include "audio/LessonAudio.h"
 #include "audio/RecordingPeaks.h"
+#include "controls/HandlerGuard.h"
 #include "controls/kznWaveSpan.h"
 #include "data/DMUnit.h"
-#include "data/HandlerGuard.h"
 #include "data/Messages.h"
 
 #include <QHBoxLayout>

@@ -1,9 +1,9 @@
 #include "app/SenWritePage.h"
 
 #include "app/ExerciseWidgets.h"
-#include "data/HandlerGuard.h"
 #include "app/MainGlyphs.h"
 #include "app/PageButton.h"
+#include "controls/HandlerGuard.h"
 #include "controls/QorSenMemo.h"
 #include "data/ExerciseDraw.h"
 #include "data/ExerciseMarking.h"

@@ -1,6 +1,6 @@
 #include "app/VeltraApplication.h"
 
-#include "data/HandlerGuard.h"
+#include "controls/HandlerGuard.h"
 
 #include <QLibraryInfo>
 #include <QMessageBox>

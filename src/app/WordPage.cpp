@@ -6,7 +6,7 @@
 #include "audio/FollowReading.h"
 #include "audio/WordReading.h"
 #include "audio/WordSpeaker.h"
-#include "data/HandlerGuard.h"
+#include "controls/HandlerGuard.h"
 #include "data/LessonDataSet.h"
 #include "data/LessonTableModel.h"
 

@@ -1,10 +1,10 @@
 #include "app/WordSelectPage.h"
 
 #include "app/ExerciseWidgets.h"
-#include "data/HandlerGuard.h"
 #include "app/MainGlyphs.h"
 #include "app/PageButton.h"
 #include "app/WrapRadioButton.h"
+#include "controls/HandlerGuard.h"
 #include "controls/PlainToolTip.h"
 #include "controls/QorWordSelectLabel.h"
 #include "data/DataPath.h"

@@ -1,9 +1,9 @@
 #include "app/WordWritePage.h"
 
 #include "app/ExerciseWidgets.h"
-#include "data/HandlerGuard.h"
 #include "app/MainGlyphs.h"
 #include "app/PageButton.h"
+#include "controls/HandlerGuard.h"
 #include "controls/PlainToolTip.h"
 #include "controls/kznLabelEdit.h"
 #include "data/DataPath.h"

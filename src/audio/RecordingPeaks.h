@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/WaveformPeaks.h"
+#include "audio/WaveformPeaks.h"
 
 #include <QByteArray>
 

@@ -1,7 +1,7 @@
 #include "controls/QorSenMemo.h"
 
+#include "controls/HandlerGuard.h"
 #include "data/AnswerMatches.h"
-#include "data/HandlerGuard.h"
 
 #include <QKeyEvent>
 #include <QTextCursor>

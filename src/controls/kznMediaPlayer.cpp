@@ -3,7 +3,7 @@
 #include "audio/AudioDevice.h"
 #include "audio/CaptureDevice.h"
 #include "audio/PcmVoice.h"
-#include "data/HandlerGuard.h"
+#include "controls/HandlerGuard.h"
 
 #include <QFile>
 #include <QFileInfo>

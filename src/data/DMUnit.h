@@ -14,6 +14,10 @@
 // the open lesson, the option store with its settings cache, the current
 // lesson and the study record.
 //
+// Its parts are written in files of their own: DMUnitOptions.cpp (the option
+// store), DMUnitLesson.cpp (opening a lesson), DMUnitStudyRecord.cpp,
+// DMUnitReviewDue.cpp and DMUnitSentenceTimes.cpp.
+//
 // There is no global instance. main() creates one TDM, before the main
 // window, and passes it by reference (TDM&) to whoever needs it; it lives
 // until the program ends. Several may exist one after another (tests), each

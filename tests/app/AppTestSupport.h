@@ -5,7 +5,7 @@
 // under the program's application object (the one that catches handler
 // failures).
 
-#include "CourseFixture.h"
+#include "support/CourseFixture.h"
 
 #include "app/AppFonts.h"
 #include "app/MainFrm.h"

@@ -2,7 +2,7 @@
 // start do. The program runs from a copy in a temporary folder, so that its
 // own folder decides where it looks for Data/, with its own runtime folder
 // for the single-instance lock and its own temporary folder.
-#include "CourseFixture.h"
+#include "support/CourseFixture.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,7 +2,7 @@
 // spoken by espeak-ng, laid out with known pauses (and noise), so where
 // every sentence's sound lies is known to the sample.
 #include "SpeechSynthesizer.h"
-#include "speech/SentenceTimes.h"
+#include "speech/SentenceAlignment.h"
 #include "speech/SpeechDecoder.h"
 #include "speech/SpeechSamples.h"
 #include "support/MakeMp3.h"

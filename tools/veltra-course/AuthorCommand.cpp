@@ -7,8 +7,8 @@
 #include "builder/RecordingFile.h"
 #include "builder/SpeechSynthesizer.h"
 #include "speech/PhoneSpelling.h"
+#include "speech/SentenceAlignment.h"
 #include "speech/SentenceSplitter.h"
-#include "speech/SentenceTimes.h"
 #include "speech/SpeechDecoder.h"
 #include "speech/SpeechSamples.h"
 

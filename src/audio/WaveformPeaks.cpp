@@ -1,4 +1,4 @@
-#include "analysis/WaveformPeaks.h"
+#include "audio/WaveformPeaks.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "data/HandlerGuard.h"
+#include "controls/HandlerGuard.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "speech/SentenceTimes.h"
+#include "speech/SentenceAlignment.h"
 
 #include "speech/SpeechDecoder.h"
 #include "speech/SpeechPauses.h"

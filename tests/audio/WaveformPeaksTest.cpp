@@ -1,5 +1,5 @@
 // Minimum and maximum per column of a stretch of samples.
-#include "analysis/WaveformPeaks.h"
+#include "audio/WaveformPeaks.h"
 
 #include <gtest/gtest.h>
 
