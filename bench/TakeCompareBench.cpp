@@ -10,22 +10,29 @@
 //    word; how much of that word the strongest shaded stretch covers;
 //  - cost: CPU time of analysing a 5-second take and its model on one
 //    core, over the take's duration (goal: at most 0.01), and what finding
-//    the words with the speech recogniser adds.
+//    the words with the speech recogniser adds;
+//  - stopping: how long destroying the analysis runner waits when a
+//    30-second take is under way, against the whole analysis of that take.
 //   take_compare_bench
 #include "analysis/AnalysisVoice.h"
 #include "analysis/FrameEnergy.h"
+#include "analysis/TakeAnalysisRunner.h"
 #include "analysis/TakeComparison.h"
 #include "analysis/TakeWords.h"
+#include "audio/FinishedTake.h"
 #include "support/ComparisonMeasures.h"
 #include "support/VoiceSamples.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -135,6 +142,48 @@ void Cost(const PcmAudio& sentence)
                 words * 1000.0, words / Seconds(take), first * 1000.0);
 }
 
+// The runner is destroyed at points spread over a 30-second take's analysis
+// (its recogniser loaded afresh each time, as in a new window); the wait is
+// what a stopped analysis still costs before its next check point.
+void Stopping(const PcmAudio& sentence)
+{
+    FinishedTake finished;
+    finished.serial = 1;
+    finished.model.kind = TakeModel::Kind::Word;
+    finished.model.text = kSentence;
+    finished.model.wordAudio = Stretched(sentence, kLongestComparedSeconds / Seconds(sentence));
+    finished.take = Stretched(sentence, kLongestComparedSeconds / Seconds(sentence) * 1.05);
+
+    QElapsedTimer clock;
+    double whole = 0;
+    {
+        TakeAnalysisRunner runner;
+        bool done = false;
+        QObject::connect(&runner, &TakeAnalysisRunner::analysed, [&] { done = true; });
+        clock.start();
+        runner.Analyse(finished);
+        while (!done)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        whole = double(clock.nsecsElapsed()) * 1e-9;
+    }
+    double longest = 0;
+    double sum = 0;
+    constexpr int kPoints = 9;
+    for (int i = 1; i <= kPoints; ++i) {
+        std::unique_ptr<TakeAnalysisRunner> runner = std::make_unique<TakeAnalysisRunner>();
+        runner->Analyse(finished);
+        QThread::usleep(static_cast<unsigned long>(whole * 1e6 * i / (kPoints + 1)));
+        clock.start();
+        runner.reset();
+        const double wait = double(clock.nsecsElapsed()) * 1e-9;
+        longest = std::max(longest, wait);
+        sum += wait;
+    }
+    std::printf("stopping: the whole analysis of a %.0f s take takes %.0f ms; destroying the runner during it waits "
+                "%.0f ms on average, at most %.0f ms (%.2f of the whole)\n",
+                Seconds(finished.take), whole * 1000.0, sum / kPoints * 1000.0, longest * 1000.0, longest / whole);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -148,5 +197,6 @@ int main(int argc, char** argv)
     Pitch("synthetic", synthetic, [](double st) { return SyntheticVoice(4.0, 1.0, st); });
     Differences();
     Cost(spoken);
+    Stopping(spoken);
     return 0;
 }

@@ -108,7 +108,7 @@ float TakeComparison::TakePitchAtModelFrame(int k) const
 }
 
 TakeComparison CompareTake(const PcmAudio& model, const PcmAudio& take, const QString& modelText,
-                           const std::vector<PlacedWord>& foundWords)
+                           const std::vector<PlacedWord>& foundWords, std::stop_token stop)
 {
     TakeComparison c;
     c.loudness = CheckLoudness(take);
@@ -121,10 +121,18 @@ TakeComparison CompareTake(const PcmAudio& model, const PcmAudio& take, const QS
             c.cut = true;
         }
     }
+    if (stop.stop_requested())
+        return c;
     const VoiceFrames m = Analyse(c.model);
+    if (stop.stop_requested())
+        return c;
     const VoiceFrames t = Analyse(c.take);
+    if (stop.stop_requested())
+        return c;
 
     const std::vector<WarpStep> path = WarpBanded(m.features, m.speech, m.quiet, t.features, t.speech, t.quiet);
+    if (stop.stop_requested())
+        return c;
     c.takeFrameAt = Smoothed(TakeFrameOfModelFrame(path, m.features.Count(), t.features.Count()));
     c.pace = Pace(c.takeFrameAt);
     // Before and after the speech nothing was paced.

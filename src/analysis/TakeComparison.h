@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <stop_token>
 #include <vector>
 
 struct PcmAudio;
@@ -51,6 +52,7 @@ constexpr double kLongestComparedSeconds = 30.0;
 // found them; without them the words are spread over the model's speech.
 // Either voice may be empty; what cannot be found then stays empty. The
 // take's loudness is judged on the whole take. Pure and self-contained: run
-// it off the GUI thread.
+// it off the GUI thread. A stop requested through `stop` ends the work
+// between its stages; what it returns then is to be thrown away.
 TakeComparison CompareTake(const PcmAudio& model, const PcmAudio& take, const QString& modelText,
-                           const std::vector<PlacedWord>& foundWords = {});
+                           const std::vector<PlacedWord>& foundWords = {}, std::stop_token stop = {});

@@ -21,7 +21,7 @@ TakeWordChecker::TakeWordChecker() = default;
 TakeWordChecker::~TakeWordChecker() = default;
 
 TakeWordCheck TakeWordChecker::Check(const PcmAudio& model, const PcmAudio& take, const QString& text,
-                                     double longestSeconds)
+                                     double longestSeconds, std::stop_token stop)
 {
     TakeWordCheck result;
     QString error;
@@ -44,15 +44,19 @@ TakeWordCheck TakeWordChecker::Check(const PcmAudio& model, const PcmAudio& take
         m_placedKey = key;
         m_inModel.clear();
         if (model.Frames() > 0) {
-            if (auto placed = m_checker->Place(HeardVoice(model, longestSeconds), text, error))
+            if (auto placed = m_checker->Place(HeardVoice(model, longestSeconds), text, error, stop))
                 m_inModel = std::move(*placed);
+            else if (stop.stop_requested())
+                m_placedKey = {};  // cut short: says nothing about this model
         }
     }
+    if (stop.stop_requested())
+        return result;
     if (!m_inModel.empty() && std::all_of(m_inModel.begin(), m_inModel.end(), [](const CheckedWord& w) { return w.found; })) {
         for (const CheckedWord& w : m_inModel)
             result.modelWords.push_back({w.text, w.beginMs / 1000.0, w.endMs / 1000.0});
     }
-    const std::optional<std::vector<CheckedWord>> checked = m_checker->Check(HeardVoice(take, longestSeconds), text, error);
+    const std::optional<std::vector<CheckedWord>> checked = m_checker->Check(HeardVoice(take, longestSeconds), text, error, stop);
     if (!checked) {
         result.note = QStringLiteral("这次跟读里没有听出要读的词，无法判断哪些词读得不清楚。");
         return result;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <stop_token>
 #include <vector>
 
 struct PcmAudio;
@@ -40,7 +41,10 @@ public:
     TakeWordChecker& operator=(const TakeWordChecker&) = delete;
 
     // Voices longer than `longestSeconds` are checked over their beginning.
-    TakeWordCheck Check(const PcmAudio& model, const PcmAudio& take, const QString& text, double longestSeconds);
+    // A stop requested through `stop` ends the check after the recogniser's
+    // pass under way; what it returns then is to be thrown away.
+    TakeWordCheck Check(const PcmAudio& model, const PcmAudio& take, const QString& text, double longestSeconds,
+                        std::stop_token stop = {});
 
 private:
     // Which model the words of m_inModel were found in.

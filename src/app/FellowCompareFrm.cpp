@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
@@ -112,8 +111,6 @@ TFellowCompareFrm::TFellowCompareFrm(LastTake& takes, std::unique_ptr<ComparePla
 {
     setObjectName(QStringLiteral("FellowCompareFrm"));
     setWindowTitle(QStringLiteral("跟读对比图"));
-    // One analysis at a time; a newer take waits for the one running.
-    m_pool.setMaxThreadCount(1);
 
     pnlPicture = new QWidget(this);
     pnlPicture->setObjectName(QStringLiteral("pnlPicture"));
@@ -195,26 +192,12 @@ TFellowCompareFrm::TFellowCompareFrm(LastTake& takes, std::unique_ptr<ComparePla
             [this](const QString& link) { RunGuarded([&] { PlayWord(link.toInt()); }); });
     connect(plot, &TVoiceComparePlot::TakeClicked, this, [this](double s) { RunGuarded([&] { PlayTakeFrom(s); }); });
     connect(&m_takes, &LastTake::changed, this, [this] { RunGuarded([this] { TakeChanged(); }); });
-    connect(&m_watcher, &QFutureWatcher<Analysed>::finished, this, [this] { RunGuarded([this] { AnalysisDone(); }); });
+    connect(&m_runner, &TakeAnalysisRunner::analysed, this,
+            [this](const TakeAnalysis& analysed) { RunGuarded([&] { Show(analysed); }); });
     TakeChanged();
 }
 
-TFellowCompareFrm::~TFellowCompareFrm()
-{
-    m_pool.waitForDone();
-}
-
-TFellowCompareFrm::Analysed TFellowCompareFrm::Analyse(TakeWordChecker& checker, const FinishedTake& take)
-{
-    Analysed analysed;
-    analysed.serial = take.serial;
-    const std::optional<PcmAudio> model = ModelAudio(take.model);
-    analysed.check = checker.Check(model ? *model : PcmAudio{}, take.take, take.model.text, kLongestComparedSeconds);
-    if (model)
-        analysed.comparison = std::make_shared<const TakeComparison>(
-            CompareTake(*model, take.take, take.model.text, analysed.check.modelWords));
-    return analysed;
-}
+TFellowCompareFrm::~TFellowCompareFrm() = default;
 
 void TFellowCompareFrm::TakeChanged()
 {
@@ -238,19 +221,10 @@ void TFellowCompareFrm::TakeChanged()
     lblModel->setText((last.model.kind == TakeModel::Kind::Word ? QStringLiteral("单词：") : QStringLiteral("句子："))
                       + last.model.text);
     plot->SetPlaceholder(QStringLiteral("正在分析这次跟读……"));
-    m_watcher.setFuture(QtConcurrent::run(&m_pool, &TFellowCompareFrm::Analyse, std::ref(*m_wordChecker), last));
+    m_runner.Analyse(last);
 }
 
-void TFellowCompareFrm::AnalysisDone()
-{
-    const Analysed analysed = m_watcher.result();
-    // A newer take is on its way; its own result follows.
-    if (analysed.serial != m_takes.Last().serial)
-        return;
-    Show(analysed);
-}
-
-void TFellowCompareFrm::Show(const Analysed& analysed)
+void TFellowCompareFrm::Show(const TakeAnalysis& analysed)
 {
     if (!analysed.comparison) {
         plot->SetPlaceholder(QStringLiteral("找不到这次跟读的范读录音，无法对比。"));

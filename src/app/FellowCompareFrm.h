@@ -1,10 +1,8 @@
 #pragma once
 
-#include "analysis/TakeWords.h"
+#include "analysis/TakeAnalysisRunner.h"
 #include "audio/FinishedTake.h"
 
-#include <QFutureWatcher>
-#include <QThreadPool>
 #include <QWidget>
 
 #include <functional>
@@ -15,18 +13,17 @@ class LastTake;
 class QLabel;
 class QPushButton;
 class TVoiceComparePlot;
-struct TakeComparison;
 
 // The window "跟读对比图": the last take that ended, set against its model. It
 // stays open beside the main window and follows every new take by itself.
-// The analysis runs on a worker thread of the window's own; only the newest
-// take's result is shown. A click in the model's or the take's row plays
+// Its runner analyses each take off the GUI thread; only the newest take's
+// result is shown. A click in the model's or the take's row plays
 // that voice from there, Space plays the model and then the take, and the
 // picture can be saved as a PNG file. Under the take, the sentence's words
 // show how clearly the take said each (when the speech model is installed);
 // a click on one plays it from the model and then from the take.
 //
-// GUI thread only. Destroying the window waits for a running analysis.
+// GUI thread only. Destroying the window stops a running analysis.
 class TFellowCompareFrm final : public QWidget {
     Q_OBJECT
 public:
@@ -60,16 +57,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    struct Analysed {
-        int serial = 0;
-        std::shared_ptr<const TakeComparison> comparison;  // null without a model sound
-        TakeWordCheck check;
-    };
-    static Analysed Analyse(TakeWordChecker& checker, const FinishedTake& take);
-
     void TakeChanged();
-    void AnalysisDone();
-    void Show(const Analysed& analysed);
+    void Show(const TakeAnalysis& analysed);
     void PlayModelFrom(double seconds);
     void PlayTakeFrom(double seconds);
     void PlayWord(int index);
@@ -82,8 +71,5 @@ private:
     TakeModel m_model;  // the shown take's model
     int m_shownSerial = 0;
     std::vector<TakeWord> m_words;  // the shown take's words
-    // Used by the analysis thread only, one take at a time.
-    std::unique_ptr<TakeWordChecker> m_wordChecker = std::make_unique<TakeWordChecker>();
-    QThreadPool m_pool;
-    QFutureWatcher<Analysed> m_watcher;
+    TakeAnalysisRunner m_runner;
 };

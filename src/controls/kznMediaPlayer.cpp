@@ -1,8 +1,5 @@
 #include "controls/kznMediaPlayer.h"
 
-#include "audio/AudioDevice.h"
-#include "audio/CaptureDevice.h"
-#include "audio/PcmVoice.h"
 #include "controls/HandlerGuard.h"
 
 #include <QFile>
@@ -12,16 +9,49 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace {
 
-// The take's format when the opened file gives none.
-constexpr int kDefaultTakeChannels = 1;
-constexpr int kDefaultTakeRate = 22050;
-
 constexpr int kMillisecondsFormat = 0;
+
+int ErrorCode(WavePlayer::Error error)
+{
+    switch (error) {
+    case WavePlayer::Error::None:
+    case WavePlayer::Error::NotOpen:  // never asked: the player checks first
+        break;
+    case WavePlayer::Error::UnreadableFile:
+        return TkznMediaPlayer::ErrUnreadableFile;
+    case WavePlayer::Error::UnsupportedFormat:
+        return TkznMediaPlayer::ErrUnsupportedFormat;
+    case WavePlayer::Error::UnsupportedRate:
+        return TkznMediaPlayer::ErrUnsupportedRate;
+    case WavePlayer::Error::NoOutputDevice:
+        return TkznMediaPlayer::ErrNoOutputDevice;
+    case WavePlayer::Error::NoCaptureDevice:
+        return TkznMediaPlayer::ErrNoCaptureDevice;
+    case WavePlayer::Error::PositionOutOfRange:
+        return TkznMediaPlayer::ErrPositionOutOfRange;
+    }
+    return TkznMediaPlayer::NoError;
+}
+
+TMPNotifyResult NotifyResultOf(WavePlayer::Completion completion)
+{
+    switch (completion) {
+    case WavePlayer::Completion::Successful:
+        break;
+    case WavePlayer::Completion::Superseded:
+        return TMPNotifyResult::nvSuperseded;
+    case WavePlayer::Completion::Aborted:
+        return TMPNotifyResult::nvAborted;
+    case WavePlayer::Completion::Failure:
+        return TMPNotifyResult::nvFailure;
+    }
+    return TMPNotifyResult::nvSuccessful;
+}
 
 } // namespace
 
@@ -31,12 +61,13 @@ EMCIDeviceError::EMCIDeviceError(const QString& message)
 }
 
 TkznMediaPlayer::TkznMediaPlayer(QWidget* parent, Mixer* mixer)
-    : QWidget(parent), m_mixer(mixer)
+    : QWidget(parent), m_wave(mixer)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     resize(240, 30);
     m_bar.FitWidth(width());
+    connect(&m_wave, &WavePlayer::completed, this, [this](WavePlayer::Completion result) { Completed(result); });
     QMetaObject::invokeMethod(this, [this] { FinishLoading(); }, Qt::QueuedConnection);
 }
 
@@ -45,24 +76,8 @@ TkznMediaPlayer::~TkznMediaPlayer() = default;
 
 void TkznMediaPlayer::RequireOpen() const
 {
-    if (!m_opened)
+    if (!Opened())
         throw EMCIDeviceError(QStringLiteral("No MCI device open"));
-}
-
-bool TkznMediaPlayer::EnsureVoice()
-{
-    if (m_voice)
-        return true;
-    if (!m_mixer) {
-        AudioDevice* device = AudioDevice::shared();
-        if (!device)
-            return false;
-        m_mixer = &device->mixer();
-    }
-    m_voice = std::make_unique<PcmVoice>(*m_mixer);
-    connect(m_voice.get(), &PcmVoice::finished, this,
-            [this](PcmVoice::End end) { VoiceFinished(end == PcmVoice::End::ReachedEnd); });
-    return true;
 }
 
 void TkznMediaPlayer::FinishLoading()
@@ -75,61 +90,25 @@ void TkznMediaPlayer::FinishLoading()
 
 void TkznMediaPlayer::Open()
 {
-    if (m_opened)
+    if (Opened())
         Close();
     if (m_deviceType != TMPDeviceTypes::dtAutoSelect && m_deviceType != TMPDeviceTypes::dtWaveAudio) {
         m_lastError = ErrUnsupportedDevice;
         throw EMCIDeviceError(ErrorMessage());
     }
-    PcmAudio media;
-    if (QFileInfo(m_fileName).isFile()) {
-        std::optional<PcmAudio> decoded = DecodeWavFile(m_fileName);
-        if (!decoded) {
-            m_lastError = ErrUnreadableFile;
-            throw EMCIDeviceError(ErrorMessage());
-        }
-        media = std::move(*decoded);
-    } else {
-        // Nothing to read: empty media to record into.
-        media.channels = kDefaultTakeChannels;
-        media.sampleRate = kDefaultTakeRate;
-    }
-    if (!EnsureVoice()) {
-        m_lastError = ErrNoOutputDevice;
+    m_lastError = ErrorCode(m_wave.Open(m_fileName));
+    if (m_lastError != NoError)
         throw EMCIDeviceError(ErrorMessage());
-    }
-    if (!m_voice->setBuffer(media.samples, media.channels, media.sampleRate)) {
-        const bool rateOk = media.sampleRate >= PcmVoice::kMinRate && media.sampleRate <= PcmVoice::kMaxRate;
-        m_lastError = rateOk ? ErrUnsupportedFormat : ErrUnsupportedRate;
-        throw EMCIDeviceError(ErrorMessage());
-    }
-    m_media = std::move(media);
-    m_positionFrames = 0;
-    m_opened = true;
-    m_lastError = NoError;
     m_stepFrames = int32_t(Length() / 10);
-    // A wave audio device: no frames to step through, no door, no picture.
-    m_canPlay = true;
-    m_canRecord = true;
-    m_canStep = false;
-    m_canEject = false;
-    m_hasVideo = false;
+    m_waveOpened = true;
     m_bar.DeviceOpened();
 }
 
 void TkznMediaPlayer::Close()
 {
-    if (!m_opened)
+    if (!Opened())
         return;
-    m_capture.reset();
-    m_captured.clear();
-    if (m_voiceActive)
-        StopVoice();
-    AbortPending();
-    m_voice->clear();
-    m_media = PcmAudio{};
-    m_positionFrames = 0;
-    m_opened = false;
+    m_wave.Close();
     m_lastError = NoError;
     m_bar.DeviceClosed();
 }
@@ -137,108 +116,37 @@ void TkznMediaPlayer::Close()
 void TkznMediaPlayer::Play()
 {
     RequireOpen();
-    if (m_capture)
-        FinishRecording();
-    int64_t from = PositionFrames();
-    if (std::exchange(m_startPending, false)) {
-        from = MsToFrames(m_startPosition);
-        if (!InMedia(from))
-            return;
-    } else if (m_autoRewind && from == m_media.Frames()) {
-        from = 0;
-    }
-    SupersedePending();
-    StartPlay(from);
-}
-
-void TkznMediaPlayer::StartPlay(int64_t fromFrame)
-{
-    if (m_voiceActive)
-        StopVoice();
-    const uint64_t id = ++m_lastPlayId;
-    if (!m_voice->play(fromFrame)) {
-        m_lastError = ErrUnsupportedFormat;
-        Notify(TMPNotifyResult::nvFailure);
-        return;
-    }
-    m_voicePlays.push_back(id);
-    m_voiceActive = true;
-    m_notifyPending = true;
-    m_lastError = NoError;
+    std::optional<int64_t> from;
+    if (std::exchange(m_startPending, false))
+        from = m_startPosition;
+    m_lastError = ErrorCode(m_wave.Play(from));
 }
 
 void TkznMediaPlayer::StartRecording()
 {
     RequireOpen();
-    if (std::exchange(m_startPending, false)) {
-        const int64_t from = MsToFrames(m_startPosition);
-        if (!InMedia(from))
-            return;
-        SeekTo(from);
-    }
-    SupersedePending();
-    if (m_capture) {
-        // Already recording: the new command just takes over the notification.
-        m_notifyPending = true;
-        return;
-    }
-    if (m_voiceActive)
-        StopVoice();
-    m_capture = CaptureDevice::Open(m_media.channels, m_media.sampleRate);
-    if (!m_capture) {
-        m_lastError = ErrNoCaptureDevice;
-        return;
-    }
-    m_recordFrom = m_positionFrames;
-    m_captured.clear();
-    m_notifyPending = true;
-    m_lastError = NoError;
-}
-
-void TkznMediaPlayer::FinishRecording()
-{
-    m_capture->Drain(m_captured);
-    m_capture.reset();
-    const int channels = m_media.channels;
-    // The take replaces everything from where recording started.
-    m_media.samples.resize(size_t(m_recordFrom) * size_t(channels));
-    m_media.samples.insert(m_media.samples.end(), m_captured.begin(), m_captured.end());
-    m_captured.clear();
-    m_captured.shrink_to_fit();
-    m_positionFrames = m_media.Frames();
-    m_voice->setBuffer(m_media.samples, channels, m_media.sampleRate);
+    std::optional<int64_t> from;
+    if (std::exchange(m_startPending, false))
+        from = m_startPosition;
+    m_lastError = ErrorCode(m_wave.StartRecording(from));
 }
 
 void TkznMediaPlayer::Stop()
 {
     RequireOpen();
-    if (m_capture)
-        FinishRecording();
-    else if (m_voiceActive)
-        StopVoice();
-    AbortPending();
+    m_wave.Stop();
     m_lastError = NoError;
-}
-
-void TkznMediaPlayer::StopVoice()
-{
-    m_positionFrames = m_voice->position();
-    m_voiceActive = false;
-    m_voice->stop();
 }
 
 void TkznMediaPlayer::Pause()
 {
     RequireOpen();
-    switch (Mode()) {
-    case TMPModes::mpPlaying:
-        m_voice->pause();
+    switch (m_wave.CurrentState()) {
+    case WavePlayer::State::Playing:
+        m_wave.Pause();
         break;
-    case TMPModes::mpPaused:
-        m_voice->resume();
-        // The resume command carries the notification from here on.
-        SupersedePending();
-        m_notifyPending = true;
+    case WavePlayer::State::Paused:
+        m_wave.Resume();
         break;
     default:
         break;
@@ -251,41 +159,23 @@ void TkznMediaPlayer::SetStartPosition(int64_t ms)
     m_startPending = true;
 }
 
-bool TkznMediaPlayer::InMedia(int64_t frame)
-{
-    if (frame >= 0 && frame <= m_media.Frames())
-        return true;
-    m_lastError = ErrPositionOutOfRange;
-    return false;
-}
-
-void TkznMediaPlayer::SeekTo(int64_t frame)
-{
-    if (m_capture)
-        FinishRecording();
-    else if (m_voiceActive)
-        StopVoice();
-    AbortPending();
-    m_positionFrames = std::clamp<int64_t>(frame, 0, m_media.Frames());
-}
-
 void TkznMediaPlayer::Rewind()
 {
     RequireOpen();
-    SeekTo(0);
+    m_wave.Rewind();
 }
 
 void TkznMediaPlayer::Next()
 {
     RequireOpen();
-    SeekTo(m_media.Frames());
+    m_wave.SeekToEnd();
     m_lastError = NoError;
 }
 
 void TkznMediaPlayer::Previous()
 {
     RequireOpen();
-    SeekTo(0);
+    m_wave.Rewind();
     m_lastError = NoError;
 }
 
@@ -330,37 +220,32 @@ void TkznMediaPlayer::CloseAndDeleteFile()
         QFile::remove(m_fileName);
 }
 
-int64_t TkznMediaPlayer::PositionFrames() const
-{
-    if (!m_opened)
-        return 0;
-    if (m_capture) {
-        m_capture->Drain(m_captured);
-        return m_recordFrom + int64_t(m_captured.size()) / m_media.channels;
-    }
-    return m_voiceActive ? m_voice->position() : m_positionFrames;
-}
-
 int64_t TkznMediaPlayer::Length() const
 {
     RequireOpen();
-    return FramesToMs(m_capture ? PositionFrames() : m_media.Frames());
+    return m_wave.LengthMs();
 }
 
 int64_t TkznMediaPlayer::Position() const
 {
-    return FramesToMs(PositionFrames());
+    return m_wave.PositionMs();
 }
 
 TMPModes TkznMediaPlayer::Mode() const
 {
-    if (!m_opened)
-        return TMPModes::mpNotReady;
-    if (m_capture)
+    switch (m_wave.CurrentState()) {
+    case WavePlayer::State::Closed:
+        break;
+    case WavePlayer::State::Stopped:
+        return TMPModes::mpStopped;
+    case WavePlayer::State::Playing:
+        return TMPModes::mpPlaying;
+    case WavePlayer::State::Paused:
+        return TMPModes::mpPaused;
+    case WavePlayer::State::Recording:
         return TMPModes::mpRecording;
-    if (m_voiceActive && m_voice->isPlaying())
-        return m_voice->isPaused() ? TMPModes::mpPaused : TMPModes::mpPlaying;
-    return TMPModes::mpStopped;
+    }
+    return TMPModes::mpNotReady;
 }
 
 int TkznMediaPlayer::TrackCount() const
@@ -378,7 +263,7 @@ int TkznMediaPlayer::TimeFormat() const
 // One track, starting at the beginning.
 int64_t TkznMediaPlayer::TrackPosition(int track)
 {
-    if (m_opened && track != 1)
+    if (Opened() && track != 1)
         m_lastError = ErrPositionOutOfRange;
     return 0;
 }
@@ -407,57 +292,11 @@ QString TkznMediaPlayer::ErrorMessage() const
     }
 }
 
-int64_t TkznMediaPlayer::FramesToMs(int64_t frames) const
+void TkznMediaPlayer::Completed(WavePlayer::Completion result)
 {
-    return m_media.sampleRate > 0 ? frames * 1000 / m_media.sampleRate : 0;
-}
-
-int64_t TkznMediaPlayer::MsToFrames(int64_t ms) const
-{
-    return ms * m_media.sampleRate / 1000;
-}
-
-void TkznMediaPlayer::Notify(TMPNotifyResult result)
-{
-    // Posted like the completions of the device, never delivered inside a call.
-    QMetaObject::invokeMethod(
-        this,
-        [this, result] {
-            m_bar.NotifyArrived();
-            m_notifyResult = result;
-            emit OnNotify(this);
-        },
-        Qt::QueuedConnection);
-}
-
-void TkznMediaPlayer::SupersedePending()
-{
-    if (m_notifyPending)
-        Notify(TMPNotifyResult::nvSuperseded);
-    m_notifyPending = false;
-}
-
-void TkznMediaPlayer::AbortPending()
-{
-    if (m_notifyPending)
-        Notify(TMPNotifyResult::nvAborted);
-    m_notifyPending = false;
-}
-
-void TkznMediaPlayer::VoiceFinished(bool reachedEnd)
-{
-    if (m_voicePlays.empty())
-        return;
-    const uint64_t id = m_voicePlays.front();
-    m_voicePlays.pop_front();
-    if (id != m_lastPlayId || !m_voiceActive)
-        return;
-    m_positionFrames = m_voice->position();
-    m_voiceActive = false;
-    if (reachedEnd && m_notifyPending) {
-        m_notifyPending = false;
-        Notify(TMPNotifyResult::nvSuccessful);
-    }
+    m_bar.NotifyArrived();
+    m_notifyResult = NotifyResultOf(result);
+    emit OnNotify(this);
 }
 
 void TkznMediaPlayer::SetVisibleButtons(TButtonSet buttons)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/WavFile.h"
+#include "audio/WavePlayer.h"
 #include "controls/kznMediaPlayerBar.h"
 
 #include <QPointer>
@@ -8,13 +8,9 @@
 #include <QWidget>
 
 #include <cstdint>
-#include <deque>
-#include <memory>
 #include <stdexcept>
 
-class CaptureDevice;
 class Mixer;
-class PcmVoice;
 
 // Raised by the player for a device that cannot be opened or is not open.
 class EMCIDeviceError : public std::runtime_error {
@@ -30,15 +26,11 @@ enum class TMPDeviceTypes {
     dtOverlay, dtScanner, dtSequencer, dtVCR, dtVideodisc, dtWaveAudio,
 };
 
-// A player and recorder of WAV files. Open decodes FileName into memory; Play
-// sounds it through a mixer voice and reports its completion through
-// OnNotify, like every asynchronous command (play, record, resume): a later
-// command supersedes a pending one, Stop, a seek or Close aborts it.
-//
-// Recording captures from the default input device into memory, replacing
-// what lies after the position it starts from; the file is never written.
-// The take has the opened file's channels and rate; a missing file opens as
-// empty media of 16-bit mono 22,050 Hz, ready to record into.
+// A player and recorder of WAV files, driven like a media device: the
+// widget holds a WavePlayer, which does the playing and recording (see
+// there for the media, the take and the rules of completion), and reports
+// each completion through OnNotify. Only wave audio is served; the other
+// device types remain names that fail to open.
 //
 // Positions and lengths are milliseconds. Operations from Play on raise
 // EMCIDeviceError "No MCI device open" on a closed player; other failures
@@ -72,8 +64,8 @@ public:
 
     QString FileName() const { return m_fileName; }
     void SetFileName(const QString& fileName) { m_fileName = fileName; }
-    bool AutoRewind() const { return m_autoRewind; }
-    void SetAutoRewind(bool autoRewind) { m_autoRewind = autoRewind; }
+    bool AutoRewind() const { return m_wave.AutoRewind(); }
+    void SetAutoRewind(bool autoRewind) { m_wave.SetAutoRewind(autoRewind); }
     bool DeleteFileWhenClose() const { return m_deleteFileWhenClose; }
     void SetDeleteFileWhenClose(bool deleteFile) { m_deleteFileWhenClose = deleteFile; }
     bool AutoOpen() const { return m_autoOpen; }
@@ -120,7 +112,7 @@ public:
     void PlayFile(const QString& name);
     void CloseAndDeleteFile();
 
-    bool Opened() const { return m_opened; }
+    bool Opened() const { return m_wave.IsOpen(); }
     int64_t Length() const;
     int64_t Position() const;
     TMPModes Mode() const;
@@ -131,16 +123,17 @@ public:
     QString ErrorMessage() const;
     TMPNotifyResult NotifyResult() const { return m_notifyResult; }
 
-    // What the open device can do; a wave audio device plays and records.
-    bool CanPlay() const { return m_canPlay; }
-    bool CanRecord() const { return m_canRecord; }
-    bool CanStep() const { return m_canStep; }
-    bool CanEject() const { return m_canEject; }
-    bool HasVideo() const { return m_hasVideo; }
+    // What the open device can do: a wave audio device plays and records,
+    // once one has been opened; it has no frames to step, door or picture.
+    bool CanPlay() const { return m_waveOpened; }
+    bool CanRecord() const { return m_waveOpened; }
+    bool CanStep() const { return false; }
+    bool CanEject() const { return false; }
+    bool HasVideo() const { return false; }
 
     // The audio the player holds: the opened file, or the take after a
     // recording.
-    const PcmAudio& Media() const { return m_media; }
+    const PcmAudio& Media() const { return m_wave.Media(); }
 
 signals:
     void OnNotify(TkznMediaPlayer* sender);
@@ -162,48 +155,19 @@ protected:
 private:
     void FinishLoading();
     void FitBar(QSize size);
-    bool InMedia(int64_t frame);
     void RequireOpen() const;
-    bool EnsureVoice();
-    void StartPlay(int64_t fromFrame);
-    void SeekTo(int64_t frame);
-    int64_t PositionFrames() const;
-    void FinishRecording();
-    void StopVoice();
-    void Notify(TMPNotifyResult result);
-    void SupersedePending();
-    void AbortPending();
-    void VoiceFinished(bool reachedEnd);
-    int64_t FramesToMs(int64_t frames) const;
-    int64_t MsToFrames(int64_t ms) const;
+    void Completed(WavePlayer::Completion result);
 
-    Mixer* m_mixer;
-    std::unique_ptr<PcmVoice> m_voice;
-    std::unique_ptr<CaptureDevice> m_capture;
-    PcmAudio m_media;
-    mutable std::vector<float> m_captured;  // collected whenever asked
-    int64_t m_recordFrom = 0;       // frame the running take started at
-    int64_t m_positionFrames = 0;   // when no play is under way
-    bool m_voiceActive = false;     // a play was started and has not been seen to end
-    std::deque<uint64_t> m_voicePlays;  // ids of plays the voice has yet to finish
-    uint64_t m_lastPlayId = 0;
-    bool m_notifyPending = false;
-
+    WavePlayer m_wave;
     QString m_fileName;
-    bool m_opened = false;
     bool m_loading = true;
-    bool m_canPlay = false;
-    bool m_canRecord = false;
-    bool m_canStep = false;
-    bool m_canEject = false;
-    bool m_hasVideo = false;
+    bool m_waveOpened = false;  // the capabilities stay those of the last device
     bool m_startPending = false;
     int64_t m_startPosition = 0;
     int32_t m_stepFrames = 0;
     TMPDeviceTypes m_deviceType = TMPDeviceTypes::dtAutoSelect;
     QPointer<QWidget> m_display;  // forgotten when it is destroyed
     bool m_autoOpen = false;
-    bool m_autoRewind = true;
     bool m_shareable = false;
     bool m_deleteFileWhenClose = false;
     int m_lastError = NoError;

@@ -85,6 +85,7 @@ std::unique_ptr<PronunciationChecker> PronunciationChecker::Open(QString& error)
 
 std::optional<std::vector<CheckedWord>> PronunciationChecker::Align(std::span<const int16_t> pcm,
                                                                     const QString& sentence, QString& error,
+                                                                    std::stop_token stop,
                                                                     std::vector<std::vector<WordTiming::Part>>* phones)
 {
     const std::vector<TextToken> tokens = SpokenTokens(sentence);
@@ -102,8 +103,8 @@ std::optional<std::vector<CheckedWord>> PronunciationChecker::Align(std::span<co
         std::iota(units.begin(), units.end(), 0);
         aligner.allowSkipping(std::move(units), kSkipProbability);
     }
-    const std::optional<std::vector<WordTiming>> timings =
-        aligner.align(pcm, phones ? SpelledInPhones(tokens) : tokens, error);
+    const std::optional<std::vector<WordTiming>> timings = aligner.align(
+        pcm, phones ? SpelledInPhones(tokens) : tokens, error, [&stop](qint64, qint64) { return !stop.stop_requested(); });
     if (!timings)
         return std::nullopt;
     std::vector<CheckedWord> words(tokens.size());
@@ -168,10 +169,11 @@ std::vector<TextToken> PronunciationChecker::SpelledInPhones(const std::vector<T
 }
 
 std::optional<std::vector<CheckedWord>> PronunciationChecker::Check(std::span<const int16_t> take,
-                                                                    const QString& sentence, QString& error)
+                                                                    const QString& sentence, QString& error,
+                                                                    std::stop_token stop)
 {
     std::vector<std::vector<WordTiming::Part>> phones;
-    std::optional<std::vector<CheckedWord>> words = Align(take, sentence, error, &phones);
+    std::optional<std::vector<CheckedWord>> words = Align(take, sentence, error, stop, &phones);
     if (!words)
         return std::nullopt;
     const std::optional<PhoneLoop::Frames> loop = PhoneLoop::Decode(*m_decoder, take);
@@ -208,7 +210,8 @@ std::optional<std::vector<CheckedWord>> PronunciationChecker::Check(std::span<co
 }
 
 std::optional<std::vector<CheckedWord>> PronunciationChecker::Place(std::span<const int16_t> voice,
-                                                                    const QString& sentence, QString& error)
+                                                                    const QString& sentence, QString& error,
+                                                                    std::stop_token stop)
 {
-    return Align(voice, sentence, error);
+    return Align(voice, sentence, error, stop);
 }

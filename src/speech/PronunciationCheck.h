@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <stop_token>
 #include <vector>
 
 class SpeechDecoder;
@@ -54,15 +55,16 @@ public:
 
     // One result per word of `sentence`, for a take at 16 kHz mono. Nothing,
     // with `error` set, when the sentence has no words, a word cannot be
-    // pronounced, or the take holds no speech.
+    // pronounced, or the take holds no speech, and when a stop was requested
+    // through `stop` (seen between the decoder's passes).
     std::optional<std::vector<CheckedWord>> Check(std::span<const int16_t> take, const QString& sentence,
-                                                  QString& error);
+                                                  QString& error, std::stop_token stop = {});
 
     // Where each word of `sentence` lies in a recording that reads all of it
     // (a model's voice): found, begin and end only, nothing judged. Nothing,
     // with `error` set, as for Check.
     std::optional<std::vector<CheckedWord>> Place(std::span<const int16_t> voice, const QString& sentence,
-                                                  QString& error);
+                                                  QString& error, std::stop_token stop = {});
 
 private:
     explicit PronunciationChecker(std::unique_ptr<SpeechDecoder> decoder);
@@ -70,6 +72,7 @@ private:
     // loop's one-phone words, so that each phone's stretch and score come
     // back (one list per word), and each word may be left out.
     std::optional<std::vector<CheckedWord>> Align(std::span<const int16_t> pcm, const QString& sentence, QString& error,
+                                                  std::stop_token stop,
                                                   std::vector<std::vector<WordTiming::Part>>* phones = nullptr);
 
     // The dictionary's phones for `word`, or espeak-ng's when it lacks it.

@@ -81,4 +81,24 @@ TEST(TakeWords, AMissingSpeechModelIsSaidOnceAndNothingElseIsLost)
     EXPECT_TRUE(next.note.isEmpty());
 }
 
+// The learner's next take reads the same sentence: a model whose placing
+// was stopped must be placed then, not taken as one without words.
+TEST(TakeWords, AStoppedCheckLeavesTheModelToBePlacedAgain)
+{
+    if (!SpeechDecoder::ModelInstalled())
+        GTEST_SKIP() << "the speech model is not installed";
+    QString error;
+    const std::optional<PcmAudio> spoken = SynthesisedSpeech(QStringLiteral("Good morning"), error);
+    if (!spoken)
+        GTEST_SKIP() << error.toStdString();
+    TakeWordChecker checker;
+    std::stop_source stop;
+    stop.request_stop();
+    const TakeWordCheck stopped = checker.Check(*spoken, *spoken, QStringLiteral("Good morning"), 30.0, stop.get_token());
+    EXPECT_TRUE(stopped.words.empty());
+    const TakeWordCheck next = checker.Check(*spoken, *spoken, QStringLiteral("Good morning"), 30.0);
+    EXPECT_EQ(next.modelWords.size(), 2u) << next.note.toStdString();
+    EXPECT_EQ(next.words.size(), 2u);
+}
+
 } // namespace
