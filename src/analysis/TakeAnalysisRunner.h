@@ -22,9 +22,9 @@ struct TakeAnalysis {
 // Analyses takes against their models on a worker thread of its own, one
 // take at a time, and hands back the newest take's result only: a take
 // handed in stops the analysis of any older one. A stopped analysis ends at
-// its next check point (between the stages of the word check and the
-// comparison, and along the time warping); a decoding pass of the speech
-// recogniser runs to its end first.
+// its next check point, between the stages of the word check and of the
+// comparison; a pass of the speech recogniser over a voice (up to 30 s of
+// it) cannot be cut and runs to its end first.
 //
 // The word checker is slow to load, so one is kept for every take; it is
 // used by one analysis at a time.

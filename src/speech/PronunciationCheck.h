@@ -56,7 +56,7 @@ public:
     // One result per word of `sentence`, for a take at 16 kHz mono. Nothing,
     // with `error` set, when the sentence has no words, a word cannot be
     // pronounced, or the take holds no speech, and when a stop was requested
-    // through `stop` (seen between the decoder's passes).
+    // through `stop` (seen once the alignment's pass is done).
     std::optional<std::vector<CheckedWord>> Check(std::span<const int16_t> take, const QString& sentence,
                                                   QString& error, std::stop_token stop = {});
 
