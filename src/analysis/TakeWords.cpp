@@ -56,7 +56,8 @@ TakeWordCheck TakeWordChecker::Check(const PcmAudio& model, const PcmAudio& take
         for (const CheckedWord& w : m_inModel)
             result.modelWords.push_back({w.text, w.beginMs / 1000.0, w.endMs / 1000.0});
     }
-    const std::optional<std::vector<CheckedWord>> checked = m_checker->Check(HeardVoice(take, longestSeconds), text, error, stop);
+    const std::optional<std::vector<CheckedWord>> checked =
+        m_checker->Check(HeardVoice(take, longestSeconds), text, error, stop);
     if (!checked) {
         result.note = QStringLiteral("这次跟读里没有听出要读的词，无法判断哪些词读得不清楚。");
         return result;

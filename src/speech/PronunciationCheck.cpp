@@ -103,8 +103,9 @@ std::optional<std::vector<CheckedWord>> PronunciationChecker::Align(std::span<co
         std::iota(units.begin(), units.end(), 0);
         aligner.allowSkipping(std::move(units), kSkipProbability);
     }
-    const std::optional<std::vector<WordTiming>> timings = aligner.align(
-        pcm, phones ? SpelledInPhones(tokens) : tokens, error, [&stop](qint64, qint64) { return !stop.stop_requested(); });
+    const auto goOn = [&stop](qint64, qint64) { return !stop.stop_requested(); };
+    const std::optional<std::vector<WordTiming>> timings =
+        aligner.align(pcm, phones ? SpelledInPhones(tokens) : tokens, error, goOn);
     if (!timings)
         return std::nullopt;
     std::vector<CheckedWord> words(tokens.size());

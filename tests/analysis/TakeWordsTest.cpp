@@ -94,9 +94,10 @@ TEST(TakeWords, AStoppedCheckLeavesTheModelToBePlacedAgain)
     TakeWordChecker checker;
     std::stop_source stop;
     stop.request_stop();
-    const TakeWordCheck stopped = checker.Check(*spoken, *spoken, QStringLiteral("Good morning"), 30.0, stop.get_token());
+    const QString text = QStringLiteral("Good morning");
+    const TakeWordCheck stopped = checker.Check(*spoken, *spoken, text, 30.0, stop.get_token());
     EXPECT_TRUE(stopped.words.empty());
-    const TakeWordCheck next = checker.Check(*spoken, *spoken, QStringLiteral("Good morning"), 30.0);
+    const TakeWordCheck next = checker.Check(*spoken, *spoken, text, 30.0);
     EXPECT_EQ(next.modelWords.size(), 2u) << next.note.toStdString();
     EXPECT_EQ(next.words.size(), 2u);
 }
