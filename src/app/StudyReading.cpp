@@ -9,6 +9,7 @@
 #include "data/DMUnit.h"
 
 #include <QTabWidget>
+#include <QTableView>
 #include <QThread>
 
 void TStudyReading::LessonPlayback::PlaySentence(int beginMs, int endMs, int endAction)
