@@ -124,7 +124,8 @@ TAddLessonForm::TAddLessonForm(QWidget* owner, TDM& dm, const QString& courseToo
     cbBook->setCurrentIndex(dm.CurBook >= 1 && dm.CurBook <= 4 ? dm.CurBook - 1 : 0);
     SetRunning(false);
     connect(&m_run, &CourseToolRun::Progress, this, &TAddLessonForm::RunProgress);
-    connect(&m_run, &CourseToolRun::OutputLine, this, [this](const QString& line) { m_report.Read(line); });
+    connect(&m_run, &CourseToolRun::OutputLine, this,
+            [this](const QString& line) { RunGuarded([&] { m_report.Read(line); }); });
     connect(&m_run, &CourseToolRun::Finished, this, Guarded([this] { RunFinished(); }));
 }
 

@@ -4,6 +4,7 @@
 #include "app/ProgramPaths.h"
 #include "app/SessionSignals.h"
 #include "app/VeltraApplication.h"
+#include "controls/HandlerGuard.h"
 #include "data/DataPath.h"
 #include "data/Messages.h"
 
@@ -48,9 +49,11 @@ bool RunImport(const QString& dataDir, const QString& courseTool, const SessionS
         dialog->setMinimumDuration(0);
         dialog->setMinimumWidth(420);
         QObject::connect(&run, &CourseToolRun::Progress, dialog.get(), [&](int step, int steps, const QString& text) {
-            dialog->setMaximum(steps);
-            dialog->setValue(step);
-            dialog->setLabelText(QStringLiteral("正在转换旧版词库……\n") + text);
+            RunGuarded([&] {
+                dialog->setMaximum(steps);
+                dialog->setValue(step);
+                dialog->setLabelText(QStringLiteral("正在转换旧版词库……\n") + text);
+            });
         });
     }
     QEventLoop loop;

@@ -36,5 +36,5 @@ bool StopRequested()
 int Stopped(const QString& message)
 {
     std::fprintf(stderr, "veltra-course: %s\n", message.toUtf8().constData());
-    return StoppedStatus(g_signal.load());
+    return 128 + g_signal.load();
 }

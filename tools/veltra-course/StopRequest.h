@@ -17,10 +17,6 @@
 void InstallStopRequest();
 // Whether a stop was asked for; callable from any thread.
 bool StopRequested();
-// Prints "veltra-course: <message>" on stderr and returns the stop's status.
+// Once StopRequested(): prints "veltra-course: <message>" on stderr and
+// returns the stop's status.
 int Stopped(const QString& message);
-// The status a stop by `signal` ends with.
-constexpr int StoppedStatus(int signal)
-{
-    return 128 + signal;
-}
