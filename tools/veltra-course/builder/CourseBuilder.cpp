@@ -101,8 +101,12 @@ CourseBuilder::Result CourseBuilder::build(const QString& courseDir, const QStri
     if (!WriteCourseDatabase(dir.filePath(QStringLiteral("qor.db")), course, *spans, *learner, error))
         return Result::Failed;
     // The recorder's file starts out as a valid, empty recording.
-    if (!WriteFile(dir.filePath(QStringLiteral("tmpwav.wav")), MakeWav({kRecorderSampleRate, {}}), error))
+    const QString recorder = dir.filePath(QStringLiteral("tmpwav.wav"));
+    const WholeFileFailure failure = WriteWholeFile(recorder, MakeWav({kRecorderSampleRate, {}}), {.sync = false});
+    if (failure.failed()) {
+        error = QStringLiteral("cannot write %1: %2").arg(recorder, failure.reason);
         return Result::Failed;
+    }
     if (!staging.commit(error))
         return Result::Failed;
     return Result::Built;
