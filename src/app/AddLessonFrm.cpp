@@ -56,6 +56,9 @@ private:
 namespace {
 
 constexpr qint64 kLargestText = 4 << 20;
+// The tool adds the lesson in one transaction and, asked to stop, cleans up
+// and writes nothing; one that has not ended this long after is killed.
+constexpr int kKillAfterMs = 5000;
 const QString kAudioFilter = QStringLiteral("录音 (*.mp3 *.wav *.flac *.ogg *.oga)");
 const QString kTextFilter = QStringLiteral("文本文件 (*.txt);;所有文件 (*)");
 
@@ -112,7 +115,7 @@ QString UncertainTimesText(const QList<int>& sentences)
 TAddLessonForm::TAddLessonForm(QWidget* owner, TDM& dm, const QString& courseTool)
     : QDialog(owner)
     , m_dm(dm)
-    , m_run(courseTool)
+    , m_run(courseTool, AuthorTexts(), kKillAfterMs)
 {
     setObjectName(QStringLiteral("AddLessonForm"));
     setWindowTitle(QStringLiteral("添加课文"));
@@ -120,8 +123,10 @@ TAddLessonForm::TAddLessonForm(QWidget* owner, TDM& dm, const QString& courseToo
     CreateControls();
     cbBook->setCurrentIndex(dm.CurBook >= 1 && dm.CurBook <= 4 ? dm.CurBook - 1 : 0);
     SetRunning(false);
-    connect(&m_run, &TAuthorRun::Progress, this, &TAddLessonForm::RunProgress);
-    connect(&m_run, &TAuthorRun::Finished, this, Guarded([this] { RunFinished(); }));
+    connect(&m_run, &CourseToolRun::Progress, this, &TAddLessonForm::RunProgress);
+    connect(&m_run, &CourseToolRun::OutputLine, this,
+            [this](const QString& line) { RunGuarded([&] { m_report.Read(line); }); });
+    connect(&m_run, &CourseToolRun::Finished, this, Guarded([this] { RunFinished(); }));
 }
 
 TAddLessonForm::~TAddLessonForm() = default;
@@ -303,7 +308,9 @@ void TAddLessonForm::btnStartClick()
     SetRunning(true);
     pbAuthor->setRange(0, 0);
     lblStatus->setText(QStringLiteral("正在启动课程工具…"));
-    m_run.Start(*request);
+    m_report = {};
+    m_added.reset();
+    m_run.Start(request->Arguments());
 }
 
 void TAddLessonForm::RunProgress(int step, int steps, const QString& label)
@@ -321,7 +328,10 @@ void TAddLessonForm::RunFinished()
     m_textFile.reset();
     m_chineseFile.reset();
     SetRunning(false);
-    if (Added()) {
+    // Whatever ended the run, the outcome is what the tool did: a lesson
+    // reported before a cancel took effect counts as added.
+    if (m_run.End() == ToolEnd::Done && m_report.Added()) {
+        m_added = m_report.Added();
         QDialog::accept();
         return;
     }
@@ -330,8 +340,10 @@ void TAddLessonForm::RunFinished()
         return;
     }
     lblStatus->setText(QStringLiteral("没有添加课文。"));
-    if (!m_run.Failure().isEmpty())
-        ShowError(m_run.Failure());
+    if (m_run.End() == ToolEnd::Done)
+        ShowError(QStringLiteral("课程工具没有报告添加了哪一课。请在“选择课程”里查看。"));
+    else if (m_run.End() != ToolEnd::Cancelled)
+        ShowError(m_run.FailureText());
 }
 
 void TAddLessonForm::reject()

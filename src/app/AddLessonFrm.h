@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/AuthorRun.h"
+#include "app/AuthorLesson.h"
+#include "app/CourseToolRun.h"
 
 #include <QDialog>
 
@@ -39,7 +40,8 @@ public:
     TAddLessonForm(QWidget* owner, TDM& dm, const QString& courseTool);
     ~TAddLessonForm() override;
 
-    const std::optional<AddedLesson>& Added() const { return m_run.Added(); }
+    // After a run: the lesson the tool added, or nothing.
+    const std::optional<AddedLesson>& Added() const { return m_added; }
     bool Running() const { return m_run.Running(); }
 
     void reject() override;
@@ -71,7 +73,9 @@ private:
     TDM& m_dm;
     std::unique_ptr<TempTextFile> m_textFile;
     std::unique_ptr<TempTextFile> m_chineseFile;
-    TAuthorRun m_run;  // after the texts: a tool still running is stopped before they go
+    CourseToolRun m_run;  // after the texts: a tool still running is stopped before they go
+    AuthorReport m_report;
+    std::optional<AddedLesson> m_added;
     QString m_autoTitle;   // the title the text gave, while the learner keeps it
     bool m_closing = false;
 };

@@ -1,16 +1,15 @@
 #include "app/ImportOffer.h"
 
-#include "app/CourseToolLines.h"
+#include "app/CourseToolRun.h"
 #include "app/ProgramPaths.h"
 #include "app/SessionSignals.h"
 #include "app/VeltraApplication.h"
+#include "controls/HandlerGuard.h"
 #include "data/DataPath.h"
 #include "data/Messages.h"
 
 #include <QEventLoop>
-#include <QProcess>
 #include <QProgressDialog>
-#include <QTimer>
 
 #include <memory>
 
@@ -19,15 +18,17 @@ namespace {
 // Long enough for the tool to remove a staging folder of a big course.
 constexpr int kStopGraceMs = 10000;
 
-// The tool's progress lines, "[step/steps] what was done", move the dialog on.
-void ShowProgress(QProgressDialog* dialog, const QString& line)
+// The import is asked for its lines in Chinese ("--chinese"): each names
+// what a step found (a table's rows, the files copied), and its failures
+// the file and the reason. They are shown as they come, under our own words.
+CourseToolTexts ImportTexts()
 {
-    const std::optional<ToolProgress> progress = ParseToolProgress(line);
-    if (!dialog || !progress)
-        return;
-    dialog->setMaximum(progress->steps);
-    dialog->setValue(progress->step);
-    dialog->setLabelText(QStringLiteral("正在转换旧版词库……\n") + progress->what);
+    CourseToolTexts texts;
+    texts.failed = QStringLiteral("旧版词库转换失败，原文件没有改动。");
+    texts.refused = texts.failed;
+    texts.crashed = QStringLiteral("旧版词库转换失败：转换程序意外退出，词库文件可能已损坏。原文件没有改动。");
+    texts.missing = QStringLiteral("旧版词库转换失败：找不到转换程序 %1。");
+    return texts;
 }
 
 // What stopped the tool before its end, if anything.
@@ -37,9 +38,7 @@ enum class Stop { None, Cancel, SessionEnd };
 // when the session ended: that ends quietly.
 bool RunImport(const QString& dataDir, const QString& courseTool, const SessionSignals* session, QString& failure)
 {
-    QProcess process;
-    process.setProgram(courseTool);
-    process.setArguments({QStringLiteral("import"), QStringLiteral("--chinese"), dataDir, dataDir});
+    CourseToolRun run(courseTool, ImportTexts(), kStopGraceMs);
     std::unique_ptr<QProgressDialog> dialog;
     if (CanShowWindows()) {
         dialog = std::make_unique<QProgressDialog>(QStringLiteral("正在转换旧版词库……"), QStringLiteral("取消"), 0, 0);
@@ -49,6 +48,13 @@ bool RunImport(const QString& dataDir, const QString& courseTool, const SessionS
         dialog->setAutoReset(false);
         dialog->setMinimumDuration(0);
         dialog->setMinimumWidth(420);
+        QObject::connect(&run, &CourseToolRun::Progress, dialog.get(), [&](int step, int steps, const QString& text) {
+            RunGuarded([&] {
+                dialog->setMaximum(steps);
+                dialog->setValue(step);
+                dialog->setLabelText(QStringLiteral("正在转换旧版词库……\n") + text);
+            });
+        });
     }
     QEventLoop loop;
     Stop stop = Stop::None;
@@ -57,50 +63,36 @@ bool RunImport(const QString& dataDir, const QString& courseTool, const SessionS
     auto stopTool = [&](Stop why) {
         if (stop != Stop::SessionEnd)
             stop = why;
-        process.terminate();
-        QTimer::singleShot(kStopGraceMs, &process, &QProcess::kill);
+        run.Cancel();
     };
-    QByteArray pending;
-    QObject::connect(&process, &QProcess::readyReadStandardOutput, &loop, [&] {
-        pending += process.readAllStandardOutput();
-        for (qsizetype end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1))
-            ShowProgress(dialog.get(), QString::fromUtf8(pending.left(end)));
-    });
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError e) {
-        if (e == QProcess::FailedToStart)
-            loop.quit();
-    });
+    QObject::connect(&run, &CourseToolRun::Finished, &loop, &QEventLoop::quit);
     if (dialog)
         QObject::connect(dialog.get(), &QProgressDialog::canceled, &loop, [&] { stopTool(Stop::Cancel); });
     if (session)
         QObject::connect(session, &SessionSignals::sessionEnding, &loop, [&] { stopTool(Stop::SessionEnd); });
-    process.start();
+    run.Start({QStringLiteral("import"), QStringLiteral("--chinese"), dataDir, dataDir});
     if (dialog)
         dialog->show();
-    if (process.state() != QProcess::NotRunning || process.error() != QProcess::FailedToStart)
-        loop.exec();
+    loop.exec();
     if (dialog)
         dialog->hide();
 
     failure.clear();
     if (stop == Stop::SessionEnd)
         return false;
-    if (process.error() == QProcess::FailedToStart) {
-        failure = QStringLiteral("旧版词库转换失败：找不到转换程序 %1。").arg(courseTool);
-        return false;
-    }
-    // A cancel that came too late to stop it finds the import done.
-    if (process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0) {
+    switch (run.End()) {
+    case ToolEnd::Done:
+        // A cancel that came too late to stop it finds the import done.
         if (!FindDatabaseFile(dataDir).isEmpty())
             return true;
         failure = QStringLiteral("旧版词库转换失败：没有生成新词库。");
-    } else if (stop == Stop::Cancel) {
+        break;
+    case ToolEnd::Cancelled:
         failure = QStringLiteral("旧版词库的转换已取消，原文件没有改动。");
-    } else if (process.exitStatus() != QProcess::NormalExit) {
-        failure = QStringLiteral("旧版词库转换失败：转换程序意外退出，词库文件可能已损坏。原文件没有改动。");
-    } else {
-        failure = QStringLiteral("旧版词库转换失败，原文件没有改动。\n") + ToolMessage(process.readAllStandardError());
+        break;
+    default:
+        failure = run.FailureText();
+        break;
     }
     return false;
 }

@@ -9,15 +9,7 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 
-#include <atomic>
-
 namespace {
-
-QString NextConnectionName()
-{
-    static std::atomic<int> counter{0};
-    return QStringLiteral("veltra-dm-%1").arg(++counter);
-}
 
 bool FontDatabaseHasPhoneticFont()
 {
@@ -30,11 +22,11 @@ bool FontDatabaseHasPhoneticFont()
 } // namespace
 
 TDM::TDM(const QString& dataDir, QObject* parent)
-    : QObject(parent), m_dataDir(dataDir), m_connectionName(NextConnectionName()),
+    : QObject(parent), m_dataDir(dataDir), m_connection(QStringLiteral("veltra-dm")),
       m_phoneticFont(FontDatabaseHasPhoneticFont())
 {
-    adsNote.SetWriteTarget(m_connectionName, QStringLiteral("tblNote"));
-    adsExplain.SetWriteTarget(m_connectionName, QStringLiteral("tblExplain"));
+    adsNote.SetWriteTarget(m_connection.name(), QStringLiteral("tblNote"));
+    adsExplain.SetWriteTarget(m_connection.name(), QStringLiteral("tblExplain"));
     adsNote.BeforePost = [this](TLessonDataSet& ds) { StampContentId(ds); };
     adsExplain.BeforePost = [this](TLessonDataSet& ds) { StampContentId(ds); };
     const auto decode = [this](const QVariant& stored) { return DecodeFieldText(stored); };
@@ -53,26 +45,15 @@ void TDM::SetPhoneticFontAvailable(bool available)
     adsQorWord.SetFieldFontFamily(QStringLiteral("FPS"), available ? QStringLiteral("PDFont1") : QString());
 }
 
-TDM::~TDM()
-{
-    {
-        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(m_connectionName);
-}
+TDM::~TDM() = default;
 
 void TDM::DataModuleCreate()
 {
     const QString path = ResolveDataPath(m_dataDir, QStringLiteral("qor.db"));
     bool ok = false;
-    if (!path.isEmpty()) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-        db.setDatabaseName(path);
-        // Opening an SQLite path creates a missing file; the path exists, so
-        // that cannot happen here, and a foreign file fails the schema check.
-        ok = db.open() && HasSchema(db);
-    }
+    // A file without the program's tables is no course database either.
+    if (!path.isEmpty())
+        ok = m_connection.open(path, SqliteConnection::Open::Existing) && HasSchema(m_connection.database());
     if (!ok) {
         ShowError(QStringLiteral("连接数据库错误，或者数据库已损坏\n请重新安装本软件！(001)"));
         m_terminate = true;
@@ -84,7 +65,7 @@ void TDM::DataModuleCreate()
 
 QSqlDatabase TDM::Database() const
 {
-    return QSqlDatabase::database(m_connectionName, false);
+    return m_connection.database();
 }
 
 QString TDM::DecodeFieldText(const QVariant& stored, bool phonetic) const

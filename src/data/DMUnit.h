@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/LessonDataSet.h"
+#include "data/SqliteConnection.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -162,7 +163,7 @@ private:
     void StampContentId(TLessonDataSet& dataSet) const;
 
     QString m_dataDir;
-    QString m_connectionName;
+    SqliteConnection m_connection;
     int m_noteContentId = 0;  // the lesson adsNote and adsExplain were loaded for
     bool m_connected = false;
     bool m_terminate = false;

@@ -2,6 +2,7 @@
 // become the next lesson of a book, and nothing of a run that fails or is
 // stopped stays in the data folder.
 #include "CourseFixture.h"
+#include "app/AuthorLesson.h"
 #include "audio/WavFile.h"
 #include "RecordingFile.h"
 #include "speech/SpeechDecoder.h"
@@ -85,6 +86,21 @@ TEST_F(AuthorCommand, AddsTheNextLessonWithItsSentenceTimes)
         printed << m.captured(2) + QLatin1Char('\t') + m.captured(3);
     }
     ASSERT_EQ(printed.size(), 3) << run.out.toStdString();
+    // The program reads it all: each step in words of its own, then the lesson.
+    AuthorReport report;
+    int steps = 0;
+    for (const QString& printedLine : run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (const std::optional<ToolProgress> progress = ParseToolProgress(printedLine)) {
+            ++steps;
+            EXPECT_TRUE(AuthorTexts().steps.contains(progress->key)) << printedLine.toStdString();
+        } else {
+            report.Read(printedLine);
+        }
+    }
+    EXPECT_GE(steps, 5);
+    ASSERT_TRUE(report.Added());
+    EXPECT_EQ(report.Added()->lesson, 2);
+    EXPECT_EQ(report.Added()->sentences, 3);
 
     const ToolRun shown = RunCourseTool({QStringLiteral("show"), dataDir, QStringLiteral("--book"), QStringLiteral("1"),
                                          QStringLiteral("--lesson"), QStringLiteral("2")});
@@ -114,14 +130,16 @@ TEST_F(AuthorCommand, RefusesBadInputAndWritesNothing)
         QStringList args;
         int exitCode;
         const char* message;
+        QString kind = {};  // the key the program's message is chosen by
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     } cases[] = {
-        {{b, QStringLiteral("1"), a, notAudio, t, text}, 1, "notes.mp3"},
+        {{b, QStringLiteral("1"), a, notAudio, t, text}, 1, "notes.mp3", QStringLiteral("recording")},
         {{b, QStringLiteral("1"), a, audio, t, empty}, 1, "holds no text"},
         {{b, QStringLiteral("1"), a, audio, t, text, QStringLiteral("--chinese"), twoLines}, 1,
          "the text has 3 sentences but the translation has 2 lines"},
-        {{b, QStringLiteral("1"), a, audio, t, text, QStringLiteral("--lesson"), QStringLiteral("1")}, 1, "lesson 1"},
-        {{b, QStringLiteral("1"), a, audio, t, text}, 1, "/nonexistent/model", noModel},
+        {{b, QStringLiteral("1"), a, audio, t, text, QStringLiteral("--lesson"), QStringLiteral("1")}, 1, "lesson 1",
+         QStringLiteral("course")},
+        {{b, QStringLiteral("1"), a, audio, t, text}, 1, "/nonexistent/model", QStringLiteral("speech-model"), noModel},
         {{b, QStringLiteral("5"), a, audio, t, text}, 2, "--book must be 1, 2, 3 or 4"},
         {{a, audio, t, text}, 2, "author needs DATA_DIR, --book, --audio and --text"},
         {{b, QStringLiteral("1"), a, audio, t, text, QStringLiteral("--speed"), QStringLiteral("2")}, 2,
@@ -131,6 +149,9 @@ TEST_F(AuthorCommand, RefusesBadInputAndWritesNothing)
         const ToolRun run = RunCourseTool(QStringList{QStringLiteral("author"), dataDir} + c.args, c.env);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.message;
         EXPECT_TRUE(run.err.contains(QLatin1String(c.message))) << c.message << ": " << run.err.toStdString();
+        const ToolFailure failure = ParseToolFailure(run.err.toUtf8());
+        EXPECT_EQ(failure.key, c.kind) << run.err.toStdString();
+        EXPECT_TRUE(c.kind.isEmpty() || AuthorTexts().failures.contains(c.kind)) << c.message;
     }
     EXPECT_EQ(snapshot(), before);
 }
@@ -150,7 +171,8 @@ TEST_F(AuthorCommand, StoppedRunLeavesNothingBehind)
     ASSERT_TRUE(out.contains("aligning")) << out.toStdString();
     ::kill(pid_t(p.processId()), SIGTERM);
     ASSERT_TRUE(p.waitForFinished(60000));
-    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 128 + SIGTERM);
     EXPECT_TRUE(p.readAllStandardError().contains("stopped; nothing was added"));
     EXPECT_EQ(snapshot(), before);
 

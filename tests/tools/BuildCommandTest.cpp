@@ -1,7 +1,12 @@
 #include "CourseFixture.h"
 #include "support/CourseToolRun.h"
 
+#include <QElapsedTimer>
+#include <QThread>
+
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 namespace {
 
@@ -52,6 +57,35 @@ TEST(BuildCommand, ReportsProblemsWithFileLineAndExitCode)
         << warned.err.toStdString();
     EXPECT_TRUE(warned.out.startsWith(QStringLiteral("Built ")));
     EXPECT_TRUE(QFileInfo::exists(QDir(dataDir).filePath(QStringLiteral("qor.db"))));
+}
+
+// A signal stops the build between lessons: the staging folder goes, and
+// the data folder is never made.
+TEST(BuildCommand, ASignalStopsTheBuildAndLeavesNothing)
+{
+    CourseFixture course;
+    for (int lesson = 1; lesson <= 3; ++lesson)
+        course.write(QStringLiteral("book1/lesson0%1.yaml").arg(lesson),
+                     QByteArray(kLessonOne).replace("lesson: 1", "lesson: " + QByteArray::number(lesson)));
+    const QString dataDir = QDir(course.root()).filePath(QStringLiteral("Data"));
+    const auto staging = [&] {
+        return QDir(course.root()).entryList({QStringLiteral(".Data.building-*")}, QDir::Dirs | QDir::Hidden);
+    };
+    QProcess tool;
+    tool.start(QStringLiteral(VELTRA_COURSE_EXE), {QStringLiteral("build"), QStringLiteral("--jobs"), QStringLiteral("1"),
+                                                   course.path(), dataDir});
+    QElapsedTimer waited;
+    waited.start();
+    while (staging().isEmpty() && tool.state() != QProcess::NotRunning && waited.elapsed() < 60000)
+        QThread::msleep(2);
+    ASSERT_EQ(staging().size(), 1);  // caught at work
+    ASSERT_EQ(::kill(pid_t(tool.processId()), SIGTERM), 0);
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(tool.exitCode(), 128 + SIGTERM);
+    EXPECT_EQ(QString::fromUtf8(tool.readAllStandardError()), QStringLiteral("veltra-course: stopped; nothing was written\n"));
+    EXPECT_EQ(staging(), QStringList());
+    EXPECT_FALSE(QFileInfo::exists(dataDir));
 }
 
 } // namespace

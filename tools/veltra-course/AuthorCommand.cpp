@@ -14,8 +14,6 @@
 
 #include <QFile>
 
-#include <cstdio>
-
 namespace {
 
 // Progress is counted in hundredths; the alignment takes most of it.
@@ -25,11 +23,9 @@ constexpr int kAlignLast = 90;
 // A word cut from the lesson keeps this much around its aligned sounds.
 constexpr int kWordMarginMs = 40;
 
-void Progress(int step, const QString& what)
+void Progress(int step, const QString& key)
 {
-    Print(QStringLiteral("[%1/%2] %3\n").arg(step).arg(kSteps).arg(what));
-    // Line by line, for a reader following the progress through a pipe.
-    std::fflush(stdout);
+    PrintProgress(step, kSteps, key);
 }
 
 std::optional<QString> ReadText(const QString& path, QString& error)
@@ -208,23 +204,25 @@ int RunAuthor(QStringList args)
         return UsageError(error);
     const Arguments& a = *arguments;
     InstallStopRequest();
-    const auto stopped = [] { return Failure(QStringLiteral("stopped; nothing was added")); };
+    const auto stopped = [] { return Stopped(QStringLiteral("stopped; nothing was added")); };
 
     std::optional<NewLesson> lesson = ReadLessonText(a, error);
-    if (!lesson || !LessonNumberFree(a.dataDir, a.book, a.lesson, error))
+    if (!lesson)
         return Failure(error);
+    if (!LessonNumberFree(a.dataDir, a.book, a.lesson, error))
+        return Failure("course", error);
     std::unique_ptr<SpeechDecoder> decoder = SpeechDecoder::open(SpeechDecoder::Scoring::AgainstSearch, error);
     if (!decoder)
-        return Failure(error);
+        return Failure("speech-model", error);
 
     Progress(1, QStringLiteral("reading the recording"));
     std::optional<QByteArray> recording = LessonMp3FromFile(a.audio, error);
     if (!recording)
-        return Failure(error);
+        return StopRequested() ? stopped() : Failure("recording", error);
     lesson->recording = std::move(*recording);
     std::optional<std::vector<int16_t>> pcm = SpeechSamplesOfMp3(lesson->recording);
     if (!pcm || pcm->empty())
-        return Failure(QStringLiteral("%1 holds no sound the program can play").arg(a.audio));
+        return Failure("recording", QStringLiteral("%1 holds no sound the program can play").arg(a.audio));
     if (StopRequested())
         return stopped();
 
@@ -243,19 +241,19 @@ int RunAuthor(QStringList args)
         });
     pcm.reset();
     if (!alignment)
-        return StopRequested() ? stopped() : Failure(error);
+        return StopRequested() ? stopped() : Failure("alignment", error);
     for (const SentenceTiming& t : alignment->sentences)
         lesson->spans.push_back({t.beginMs, t.endMs});
 
     Progress(kAlignLast + 2, QStringLiteral("preparing the new words"));
     if (!CompleteWords(*lesson, *alignment, *decoder, error))
-        return Failure(error);
+        return StopRequested() ? stopped() : Failure("new-words", error);
     if (StopRequested())
         return stopped();
     Progress(kAlignLast + 5, QStringLiteral("writing the lesson"));
     const std::optional<int> number = AddLesson(a.dataDir, *lesson, error);
     if (!number)
-        return Failure(error);
+        return Failure("writing", error);
     Progress(kSteps, QStringLiteral("done"));
 
     QString report;

@@ -17,8 +17,11 @@ inline constexpr char kAuthorUsage[] =
     "      translation a line, --title the lesson's title (default: the text's\n"
     "      first line), --words a YAML list of new words (en, zh, optional ipa\n"
     "      and info), --lesson a free lesson number (default: the next one).\n"
-    "      Prints progress lines \"[k/n] step\", then one line per sentence,\n"
+    "      Prints progress lines \"[k/n] STEP\", then one line per sentence,\n"
     "      NUMBER BEGIN_MS END_MS CONFIDENCE separated by tabs, with a fifth\n"
     "      field \"?\" where the time is uncertain, then\n"
-    "      \"added book B lesson L: S sentences, U uncertain\". A failed or\n"
-    "      stopped run (SIGTERM, SIGINT) leaves the data folder as it was.\n";
+    "      \"added book B lesson L: S sentences, U uncertain\". A failure of\n"
+    "      the speech model, the recording, the alignment, the new words, the\n"
+    "      course's database or the writing is named first, as in\n"
+    "      \"veltra-course: [recording] REASON\". A failed or stopped run leaves\n"
+    "      the data folder as it was.\n";

@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "CourseBuilder.h"
+#include "StopRequest.h"
 
 #include <QElapsedTimer>
 
@@ -23,10 +24,12 @@ int RunBuild(QStringList args)
     if (args.size() != 2)
         return UsageError(QStringLiteral("build needs COURSE_DIR and DATA_DIR"));
 
+    InstallStopRequest();
     QElapsedTimer clock;
     clock.start();
     Diagnostics diagnostics;
-    const CourseBuilder::Result result = CourseBuilder(speech).build(args.at(0), args.at(1), diagnostics, error);
+    const CourseBuilder::Result result =
+        CourseBuilder(speech, StopRequested).build(args.at(0), args.at(1), diagnostics, error);
     for (const Diagnostics::Entry& entry : diagnostics.entries())
         std::fprintf(stderr, "%s\n", entry.text().toUtf8().constData());
     switch (result) {
@@ -41,6 +44,8 @@ int RunBuild(QStringList args)
         return ExitUsage;
     case CourseBuilder::Result::Failed:
         break;
+    case CourseBuilder::Result::Stopped:
+        return Stopped(QStringLiteral("stopped; nothing was written"));
     }
     return Failure(error);
 }

@@ -12,5 +12,5 @@ inline constexpr char kBuildUsage[] =
     "      Speech comes from espeak-ng. DATA_DIR is replaced only when the build is\n"
     "      complete, and only if it is new, empty or an earlier build's data folder.\n"
     "      Problems are printed as FILE:LINE: error|warning: MESSAGE; any error\n"
-    "      exits with 2 and writes nothing.\n"
+    "      exits with 2 and writes nothing, as does a stop (SIGTERM, SIGINT, SIGHUP).\n"
     "      --jobs N   speech and encoding processes at a time (default 2)\n";

@@ -14,10 +14,29 @@ int Failure(const QString& message)
     return ExitFailed;
 }
 
+int Failure(const char* key, const QString& message)
+{
+    return Failure(QStringLiteral("[%1] %2").arg(QLatin1String(key), message));
+}
+
 void Print(const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
     std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stdout);
+}
+
+void PrintLine(const QString& line)
+{
+    Print(line + QLatin1Char('\n'));
+    std::fflush(stdout);
+}
+
+void PrintProgress(int step, int steps, const QString& key, const QString& detail)
+{
+    QString line = QStringLiteral("[%1/%2] %3").arg(step).arg(steps).arg(key);
+    if (!detail.isEmpty())
+        line += QStringLiteral(": ") + detail;
+    PrintLine(line);
 }
 
 bool TakeOption(QStringList& args, const QString& name, QString& value, QString& error)

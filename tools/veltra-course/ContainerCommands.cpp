@@ -2,23 +2,9 @@
 
 #include "CommandLine.h"
 #include "audio/Container.h"
+#include "data/WholeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
-
-namespace {
-
-// OUT is replaced only once the new content is complete.
-bool WriteFile(const QString& path, const QByteArray& bytes, QString& error)
-{
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    error = file.errorString();
-    return false;
-}
-
-} // namespace
 
 int RunPack(QStringList args)
 {
@@ -33,9 +19,9 @@ int RunPack(QStringList args)
     const QByteArray container = PackContainer(audio);
     if (container.isEmpty())
         return Failure(QStringLiteral("%1 is too large for a container (2 GB at most)").arg(args.at(0)));
-    QString error;
-    if (!WriteFile(args.at(1), container, error))
-        return Failure(QStringLiteral("cannot write %1: %2").arg(args.at(1), error));
+    // OUT is replaced only once the new content is complete.
+    if (const QString reason = SaveWholeFile(args.at(1), container); !reason.isEmpty())
+        return Failure(QStringLiteral("cannot write %1: %2").arg(args.at(1), reason));
     return ExitOk;
 }
 
@@ -48,8 +34,7 @@ int RunUnpack(QStringList args)
     const std::optional<QByteArray> audio = UnpackContainerFile(args.at(0));
     if (!audio)
         return Failure(QStringLiteral("%1 cannot be unpacked: not a container, or damaged").arg(args.at(0)));
-    QString error;
-    if (!WriteFile(args.at(1), *audio, error))
-        return Failure(QStringLiteral("cannot write %1: %2").arg(args.at(1), error));
+    if (const QString reason = SaveWholeFile(args.at(1), *audio); !reason.isEmpty())
+        return Failure(QStringLiteral("cannot write %1: %2").arg(args.at(1), reason));
     return ExitOk;
 }

@@ -1,6 +1,7 @@
 #include "ExportCommand.h"
 
 #include "CommandLine.h"
+#include "StopRequest.h"
 #include "data/DMUnit.h"
 #include "export/LessonExport.h"
 
@@ -13,8 +14,8 @@ QString WrittenLine(const ExportedFiles& files)
 {
     const QString lrc = QFileInfo(files.lrc).fileName();
     if (files.mp3.isEmpty())
-        return lrc + QStringLiteral(" (no recording: the lesson's container is missing or damaged)\n");
-    return QFileInfo(files.mp3).fileName() + QLatin1Char(' ') + lrc + QLatin1Char('\n');
+        return lrc + QStringLiteral(" (no recording: the lesson's container is missing or damaged)");
+    return QFileInfo(files.mp3).fileName() + QLatin1Char(' ') + lrc;
 }
 
 } // namespace
@@ -43,13 +44,21 @@ int RunExport(QStringList args)
     if (!dm.IsConnected())
         return ExitFailed;
     const ExportChoice choice = ChooseExportLessons(dm.Database(), bookNumber, expression);
-    ExportResult result{choice.outcome, {}, {}};
-    if (result.outcome == ExportOutcome::Done) {
-        result = ExportLessons(dm.Database(), dm.DataDir(), choice.lessons, outDir,
-                               standardTimes ? LrcTimeStyle::Standard : LrcTimeStyle::Lesson,
-                               [](const ExportLesson&, const ExportedFiles& files) { Print(WrittenLine(files)); });
+    if (choice.outcome != ExportOutcome::Done)
+        return Failure(ExportMessage({choice.outcome, {}, {}}));
+    InstallStopRequest();
+    // A lesson at a time, so a stop falls between lessons: every file is whole.
+    for (qsizetype i = 0; i < choice.lessons.size(); ++i) {
+        if (StopRequested()) {
+            return Stopped(
+                QStringLiteral("stopped after %1 of %2 lessons; their files stay").arg(i).arg(choice.lessons.size()));
+        }
+        const ExportResult result =
+            ExportLessons(dm.Database(), dm.DataDir(), {choice.lessons[i]}, outDir,
+                          standardTimes ? LrcTimeStyle::Standard : LrcTimeStyle::Lesson,
+                          [](const ExportLesson&, const ExportedFiles& files) { PrintLine(WrittenLine(files)); });
+        if (result.outcome != ExportOutcome::Done)
+            return Failure(ExportMessage(result));
     }
-    if (result.outcome != ExportOutcome::Done)
-        return Failure(ExportMessage(result));
     return ExitOk;
 }

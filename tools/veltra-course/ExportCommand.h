@@ -14,4 +14,5 @@ inline constexpr char kExportUsage[] =
     "      The lyric tags are [mm:ss:mmm]; --standard-times writes [mm:ss.xx],\n"
     "      which common music players follow. An invalid EXPR, one naming no\n"
     "      lesson and a lesson with bad data exit with 1 and the program's\n"
-    "      message; files written before a failure stay.\n";
+    "      message; files written before a failure or a stop stay, and a stop\n"
+    "      (SIGTERM, SIGINT, SIGHUP) comes between lessons.\n";

@@ -2,48 +2,9 @@
 
 #include "CommandLine.h"
 #include "CourseImport.h"
+#include "StopRequest.h"
 
 #include <QElapsedTimer>
-
-#include <csignal>
-#include <cstdio>
-
-namespace {
-
-constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
-
-volatile sig_atomic_t g_stopSignal = 0;
-
-extern "C" void NoteStopSignal(int signal)
-{
-    g_stopSignal = signal;
-}
-
-// A signal stops the import at its next row or piece of a file, so the
-// staging folder goes with it; then the signal takes its usual course.
-class StopSignals {
-public:
-    StopSignals()
-    {
-        struct sigaction action {};
-        action.sa_handler = NoteStopSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        for (int signal : kStopSignals)
-            sigaction(signal, &action, nullptr);
-    }
-    ~StopSignals()
-    {
-        for (int signal : kStopSignals)
-            std::signal(signal, SIG_DFL);
-        if (g_stopSignal != 0)
-            std::raise(g_stopSignal);
-    }
-    StopSignals(const StopSignals&) = delete;
-    StopSignals& operator=(const StopSignals&) = delete;
-};
-
-} // namespace
 
 int RunImport(QStringList args)
 {
@@ -57,16 +18,13 @@ int RunImport(QStringList args)
         return UsageError(QStringLiteral("import needs OLD_DATA_DIR and NEW_DATA_DIR"));
     auto text = [chinese](const ImportText& t) { return chinese ? t.chinese : t.english; };
 
-    const StopSignals stopSignals;
-    options.stop = [] { return g_stopSignal != 0; };
+    InstallStopRequest();
+    options.stop = StopRequested;
     QElapsedTimer clock;
     clock.start();
     ImportText message;
-    const ImportResult result = ImportCourse(args.at(0), args.at(1), options, [&](const ImportText& line) {
-        Print(text(line) + QLatin1Char('\n'));
-        // Line by line, for a reader following the progress through a pipe.
-        std::fflush(stdout);
-    }, message);
+    const ImportResult result = ImportCourse(args.at(0), args.at(1), options,
+                                             [&](const ImportText& line) { PrintLine(text(line)); }, message);
     const QString seconds = QString::number(clock.elapsed() / 1000.0, 'f', 1);
     switch (result) {
     case ImportResult::Imported: {
@@ -83,9 +41,11 @@ int RunImport(QStringList args)
     case ImportResult::BadInput:
         return UsageError(text(message));
     case ImportResult::Failed:
-        return Failure(text(message));
+        if (!StopRequested())
+            return Failure(text(message));
+        break;
     case ImportResult::Stopped:
         break;
     }
-    return Failure(text({QStringLiteral("stopped; nothing was written"), QStringLiteral("已停止，没有写入任何文件")}));
+    return Stopped(text({QStringLiteral("stopped; nothing was written"), QStringLiteral("已停止，没有写入任何文件")}));
 }

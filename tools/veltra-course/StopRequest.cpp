@@ -2,14 +2,18 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 
 namespace {
 
-std::atomic<bool> g_stop{false};
+// The first stop signal; later ones change nothing.
+std::atomic<int> g_signal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "set from a signal handler");
 
-extern "C" void OnStopSignal(int)
+extern "C" void OnStopSignal(int signal)
 {
-    g_stop.store(true);
+    int none = 0;
+    g_signal.compare_exchange_strong(none, signal);
 }
 
 } // namespace
@@ -19,11 +23,18 @@ void InstallStopRequest()
     struct sigaction action{};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
     for (const int signal : {SIGTERM, SIGINT, SIGHUP})
         sigaction(signal, &action, nullptr);
 }
 
 bool StopRequested()
 {
-    return g_stop.load();
+    return g_signal.load() != 0;
+}
+
+int Stopped(const QString& message)
+{
+    std::fprintf(stderr, "veltra-course: %s\n", message.toUtf8().constData());
+    return 128 + g_signal.load();
 }

@@ -52,7 +52,11 @@ void PrintHelp()
     for (const Command& c : kCommands)
         text += QString::fromUtf8(c.usage);
     text += QStringLiteral(
-        "\nExit codes: 0 success, 1 the operation failed, 2 bad arguments or input.\n");
+        "\nExit codes: 0 success, 1 the operation failed, 2 bad arguments or input,\n"
+        "128+N a long command (build, import, author, export) stopped by signal N\n"
+        "(SIGTERM, SIGINT, SIGHUP); it leaves no file half-written.\n"
+        "Progress lines read \"[STEP/STEPS] KEY\" or \"[STEP/STEPS] KEY: DETAIL\"; a\n"
+        "failure a program should tell apart reads \"veltra-course: [KEY] REASON\".\n");
     Print(text);
 }
 

@@ -25,7 +25,8 @@ constexpr int kRecorderSampleRate = 22050;
 // Returns the spans per lesson (course order), or nothing with `error` set
 // to the failure of the earliest failing lesson.
 std::optional<std::vector<std::vector<SentenceSpan>>> WriteCourseAudio(const Course& course, const QString& dataDir,
-                                                                      SpeechSynthesizer::Options speechOptions, QString& error)
+                                                                      SpeechSynthesizer::Options speechOptions,
+                                                                      const std::function<bool()>& stop, QString& error)
 {
     const std::size_t count = course.lessons.size();
     std::vector<int> firstWordIds(count);
@@ -40,6 +41,8 @@ std::optional<std::vector<std::vector<SentenceSpan>>> WriteCourseAudio(const Cou
     const SpeechSynthesizer speech(speechOptions);
     std::vector<std::vector<SentenceSpan>> spans(count);
     const std::optional<QString> failure = RunParallelTasks(count, jobs, [&](std::size_t i) -> std::optional<QString> {
+        if (stop && stop())
+            return QStringLiteral("stopped");
         const CourseLesson& lesson = course.lessons[i];
         const QString bookDir = QDir(dataDir).filePath(QStringLiteral("qor%1").arg(lesson.book));
         QString message;
@@ -84,7 +87,9 @@ CourseBuilder::Result CourseBuilder::build(const QString& courseDir, const QStri
         }
     }
 
-    const auto spans = WriteCourseAudio(course, staging.path(), m_speech, error);
+    const auto spans = WriteCourseAudio(course, staging.path(), m_speech, m_stop, error);
+    if (m_stop && m_stop())
+        return Result::Stopped;
     if (!spans)
         return Result::Failed;
     // Read again: the learner may have written a note while the audio was made.
@@ -96,8 +101,12 @@ CourseBuilder::Result CourseBuilder::build(const QString& courseDir, const QStri
     if (!WriteCourseDatabase(dir.filePath(QStringLiteral("qor.db")), course, *spans, *learner, error))
         return Result::Failed;
     // The recorder's file starts out as a valid, empty recording.
-    if (!WriteFile(dir.filePath(QStringLiteral("tmpwav.wav")), MakeWav({kRecorderSampleRate, {}}), error))
+    const QString recorder = dir.filePath(QStringLiteral("tmpwav.wav"));
+    const WholeFileFailure failure = WriteWholeFile(recorder, MakeWav({kRecorderSampleRate, {}}), {.sync = false});
+    if (failure.failed()) {
+        error = QStringLiteral("cannot write %1: %2").arg(recorder, failure.reason);
         return Result::Failed;
+    }
     if (!staging.commit(error))
         return Result::Failed;
     return Result::Built;

@@ -18,8 +18,3 @@
 // course always gives the same file. `path` must not exist yet.
 bool WriteCourseDatabase(const QString& path, const Course& course, const std::vector<std::vector<SentenceSpan>>& spans,
                          const LearnerData& learner, QString& error);
-
-// The stored form of an enciphered field: the cipher's hex of the GB18030
-// bytes with key "tqd". The seed comes from a hash of the text instead of
-// the clock, so rebuilding gives identical output.
-QString EncipherField(const QString& text);

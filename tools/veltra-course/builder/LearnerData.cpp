@@ -1,11 +1,10 @@
 #include "LearnerData.h"
 
 #include "data/DataPath.h"
+#include "data/SqliteConnection.h"
 
-#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QUuid>
 
 namespace {
 
@@ -43,19 +42,12 @@ std::optional<LearnerData> ReadLearnerData(const QString& dataDir, Diagnostics& 
     const QString dbPath = ResolveDataPath(dataDir, QStringLiteral("qor.db"));
     if (dbPath.isEmpty())
         return data;
-    const QString connection = QStringLiteral("veltra-course-learner-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    SqliteConnection connection(QStringLiteral("veltra-course-learner"));
     bool read = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(dbPath);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        if (!db.open())
-            error = db.lastError().text();
-        else
-            read = ReadRows(db, dbPath, data, diagnostics, error);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(connection);
+    if (!connection.open(dbPath, SqliteConnection::Open::ReadOnly))
+        error = connection.error().text();
+    else
+        read = ReadRows(connection.database(), dbPath, data, diagnostics, error);
     if (!read) {
         error = QStringLiteral("cannot read the learner's notes and settings from %1 (%2); move it away or build into "
                                "another folder")

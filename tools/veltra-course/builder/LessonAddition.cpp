@@ -1,41 +1,32 @@
 #include "LessonAddition.h"
 
-#include "CourseDatabase.h"
+#include "CourseRows.h"
 #include "LessonContainers.h"
 #include "StagingFolder.h"
-#include "audio/Container.h"
 #include "data/DataPath.h"
+#include "data/SqliteConnection.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSqlDatabase>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QUuid>
 #include <QVariant>
 
 #include <QScopeGuard>
 
 namespace {
 
+// The staged containers reach the disk when each is moved into place.
+constexpr WholeFileOptions kStaged{.sync = false};
+
 // A connection of its own to the folder's qor.db for one call.
 class CourseConnection {
 public:
     explicit CourseConnection(const QString& dataDir)
-        : m_name(QStringLiteral("veltra-course-author-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+        : m_path(ResolveDataPath(dataDir, QStringLiteral("qor.db"))), m_connection(QStringLiteral("veltra-course-author"))
     {
-        m_path = ResolveDataPath(dataDir, QStringLiteral("qor.db"));
-        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        m_db.setDatabaseName(m_path);
     }
-    ~CourseConnection()
-    {
-        m_db.close();
-        m_db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    CourseConnection(const CourseConnection&) = delete;
-    CourseConnection& operator=(const CourseConnection&) = delete;
 
     bool open(QString& error)
     {
@@ -43,8 +34,8 @@ public:
             error = QStringLiteral("no course database (qor.db) in this folder");
             return false;
         }
-        if (!m_db.open()) {
-            error = QStringLiteral("cannot open %1: %2").arg(m_path, m_db.lastError().text());
+        if (!m_connection.open(m_path, SqliteConnection::Open::Existing)) {
+            error = QStringLiteral("cannot open %1: %2").arg(m_path, m_connection.error().text());
             return false;
         }
         return true;
@@ -53,14 +44,14 @@ public:
     // Runs a statement with bound values; the query for reading its rows.
     std::optional<QSqlQuery> run(const QString& statement, const QVariantList& values, QString& error)
     {
-        QSqlQuery query(m_db);
+        QSqlQuery query(m_connection.database());
         if (query.prepare(statement)) {
             for (int i = 0; i < values.size(); ++i)
                 query.bindValue(i, values.at(i));
             if (query.exec())
                 return query;
         }
-        error = QStringLiteral("cannot write %1: %2").arg(m_path, query.lastError().text());
+        failed(query.lastError(), error);
         return std::nullopt;
     }
 
@@ -73,10 +64,23 @@ public:
         return query->next() ? query->value(0).toInt() : 0;
     }
 
+    // The rows of a lesson, as the builder writes them.
+    bool insertLesson(const CourseLesson& lesson, const std::vector<SentenceSpan>& spans, const LessonIds& ids,
+                      QString& error)
+    {
+        CourseRows rows(m_connection.database());
+        return rows.insertLesson(lesson, spans, ids) || failed(rows.lastError(), error);
+    }
+
 private:
-    QString m_name;
+    bool failed(const QSqlError& reason, QString& error) const
+    {
+        error = QStringLiteral("cannot write %1: %2").arg(m_path, reason.text());
+        return false;
+    }
+
     QString m_path;
-    QSqlDatabase m_db;
+    SqliteConnection m_connection;
 };
 
 std::optional<bool> LessonTaken(CourseConnection& db, int book, int lesson, QString& error)
@@ -88,68 +92,55 @@ std::optional<bool> LessonTaken(CourseConnection& db, int book, int lesson, QStr
     return query->next() && query->value(0).toInt() > 0;
 }
 
-// The book's folder, found whatever the case of its name, made when missing.
+// The name of the book's folder, found whatever its case, made when missing.
 QString BookFolder(const QString& dataDir, int book, QString& error)
 {
     const QString name = QStringLiteral("qor%1").arg(book);
-    QString folder = ResolveDataPath(dataDir, name);
-    if (folder.isEmpty()) {
-        folder = QDir(dataDir).filePath(name);
-        if (!QDir().mkpath(folder)) {
-            error = QStringLiteral("cannot create the folder %1").arg(folder);
-            return {};
-        }
+    const QString folder = ResolveDataPath(dataDir, name);
+    if (!folder.isEmpty())
+        return QFileInfo(folder).fileName();
+    if (!QDir(dataDir).mkpath(name)) {
+        error = QStringLiteral("cannot create the folder %1").arg(QDir(dataDir).filePath(name));
+        return {};
     }
-    return folder;
+    return name;
 }
 
-struct StagedFile {
-    QString staged;
-    QString target;
-};
-
-// Moves staged files into place; on failure puts back what was moved.
+// Staged containers moved into the data folder inside the transaction:
+// taken out again unless kept.
 class PlacedFiles {
 public:
+    explicit PlacedFiles(StagingFolder& staging) : m_staging(staging) {}
     ~PlacedFiles()
     {
         if (!m_kept)
             for (const QString& path : m_placed)
                 QFile::remove(path);
     }
+    PlacedFiles(const PlacedFiles&) = delete;
+    PlacedFiles& operator=(const PlacedFiles&) = delete;
 
-    bool place(const std::vector<StagedFile>& files, QString& error)
+    // `as` is relative to the data folder. A container already there
+    // belongs to no lesson (the number is free) and is replaced.
+    bool place(const QString& staged, const QString& as, QString& error)
     {
-        for (const StagedFile& file : files) {
-            QFile::remove(file.target);
-            if (!QFile::rename(file.staged, file.target)) {
-                error = QStringLiteral("cannot move a recording to %1").arg(file.target);
-                return false;
-            }
-            m_placed << file.target;
-        }
+        const QString target = QDir(m_staging.target()).filePath(as);
+        if (!m_staging.commitFile(staged, as, QFileInfo::exists(target) ? target : QString(), QString(), error))
+            return false;
+        m_placed << target;
         return true;
     }
     void keep() { m_kept = true; }
 
 private:
+    StagingFolder& m_staging;
     QStringList m_placed;
     bool m_kept = false;
 };
 
-bool Stage(const QString& folder, const QString& name, const QByteArray& audio, std::vector<StagedFile>& files,
-           QString& error)
+QString WordStagingName(std::size_t w)
 {
-    const QByteArray container = PackContainer(audio);
-    if (container.isEmpty()) {
-        error = QStringLiteral("the recording is too large for a container");
-        return false;
-    }
-    const QString path = QDir(folder).filePath(name);
-    if (!WriteFile(path, container, error))
-        return false;
-    files.push_back({path, QString()});
-    return true;
+    return QStringLiteral("word%1.qow").arg(w);
 }
 
 } // namespace
@@ -173,11 +164,11 @@ std::optional<int> AddLesson(const QString& dataDir, const NewLesson& lesson, QS
     if (!staging.create(error))
         return std::nullopt;
     // Packed before the database is locked, named once the numbers are known.
-    std::vector<StagedFile> files;
-    if (!Stage(staging.path(), QStringLiteral("lesson.qor"), lesson.recording, files, error))
+    const QDir staged(staging.path());
+    if (!WriteContainer(staged.filePath(QStringLiteral("lesson.qor")), lesson.recording, kStaged, error))
         return std::nullopt;
     for (std::size_t w = 0; w < lesson.wordSounds.size(); ++w)
-        if (!Stage(staging.path(), QStringLiteral("word%1.qow").arg(w), MakeWav(lesson.wordSounds[w]), files, error))
+        if (!WriteContainer(staged.filePath(WordStagingName(w)), MakeWav(lesson.wordSounds[w]), kStaged, error))
             return std::nullopt;
     const QString bookFolder = BookFolder(dataDir, lesson.book, error);
     if (bookFolder.isEmpty())
@@ -219,44 +210,19 @@ std::optional<int> AddLesson(const QString& dataDir, const NewLesson& lesson, QS
     if (!lastContent || !lastSentence || !lastWord)
         return std::nullopt;
 
-    const int contentId = *lastContent + 1;
-    const int firstSentence = *lastSentence + 1;
-    const int lastSentenceId = firstSentence + int(lesson.sentences.size()) - 1;
-    // The title is shown as FEnglish + FChinese; the blank keeps the two parts apart.
-    if (!db.run(QStringLiteral("INSERT INTO tblContent (FID, FBook, FLesson, FBeginID, FEndID, FEnglish, FChinese, "
-                               "FStudyCount, FLastTime) VALUES (?, ?, ?, ?, ?, ?, ?, 0, NULL)"),
-                {contentId, lesson.book, number, firstSentence, lastSentenceId, lesson.title + QLatin1Char(' '),
-                 QStringLiteral("")},
-                error))
-        return std::nullopt;
-    for (std::size_t s = 0; s < lesson.sentences.size(); ++s) {
-        if (!db.run(QStringLiteral("INSERT INTO tblQor%1 (FID, FEnglish, FChinese, FBeginPos, FEndPos) "
-                                   "VALUES (?, ?, ?, ?, ?)")
-                        .arg(lesson.book),
-                    {firstSentence + int(s), lesson.sentences[s].english, EncipherField(lesson.sentences[s].chinese),
-                     lesson.spans[s].beginMs, lesson.spans[s].endMs},
-                    error))
-            return std::nullopt;
-    }
-    files[0].target = QDir(bookFolder).filePath(QStringLiteral("%1.qor").arg(number));
-    for (std::size_t w = 0; w < lesson.words.size(); ++w) {
-        const CourseWord& word = lesson.words[w];
-        const int wordId = *lastWord + 1 + int(w);
-        if (!db.run(QStringLiteral("INSERT INTO tblQor (FID, FBook, FLesson, FEnglish, FChinese, FPS, FInfo) "
-                                   "VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                    {wordId, lesson.book, number, word.english, EncipherField(word.chinese),
-                     EncipherField(word.phonetic), EncipherField(word.info)},
-                    error))
-            return std::nullopt;
-        files[w + 1].target = QDir(bookFolder).filePath(QStringLiteral("%1.qow").arg(wordId));
-    }
-    if (!db.run(QStringLiteral("INSERT INTO tblExplain (FContentID, FExplain) VALUES (?, ?)"),
-                {contentId, EncipherField(QString())}, error))
+    // Never studied, no translation of the title (stored empty, not NULL), no explanation yet.
+    const CourseLesson rows{lesson.book, number, lesson.title, QStringLiteral(""), 0, std::nullopt,
+                            lesson.sentences, lesson.words, QString(), {}};
+    const LessonIds ids{*lastContent + 1, *lastSentence + 1, *lastWord + 1};
+    if (!db.insertLesson(rows, lesson.spans, ids, error))
         return std::nullopt;
 
-    PlacedFiles placed;
-    if (!placed.place(files, error))
+    PlacedFiles placed(staging);
+    if (!placed.place(QStringLiteral("lesson.qor"), bookFolder + QStringLiteral("/%1.qor").arg(number), error))
         return std::nullopt;
+    for (std::size_t w = 0; w < lesson.wordSounds.size(); ++w)
+        if (!placed.place(WordStagingName(w), bookFolder + QStringLiteral("/%1.qow").arg(ids.firstWord + int(w)), error))
+            return std::nullopt;
     if (!db.run(QStringLiteral("COMMIT"), {}, error))
         return std::nullopt;
     committed = true;

@@ -4,30 +4,18 @@
 #include "audio/Container.h"
 
 #include <QDir>
-#include <QSaveFile>
 
-namespace {
-
-bool WriteContainer(const QString& path, const QByteArray& audio, QString& error)
+bool WriteContainer(const QString& path, const QByteArray& audio, const WholeFileOptions& options, QString& error)
 {
     const QByteArray container = PackContainer(audio);
     if (container.isEmpty()) {
         error = QStringLiteral("%1: the recording is too large for a container").arg(path);
         return false;
     }
-    return WriteFile(path, container, error);
-}
-
-} // namespace
-
-bool WriteFile(const QString& path, const QByteArray& bytes, QString& error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    const WholeFileFailure failure = WriteWholeFile(path, container, options);
+    if (failure.failed())
+        error = QStringLiteral("cannot write %1: %2").arg(path, failure.reason);
+    return !failure.failed();
 }
 
 std::optional<std::vector<SentenceSpan>> WriteLessonAudio(const CourseLesson& lesson, int firstWordId, const QString& bookDir,
@@ -42,11 +30,12 @@ std::optional<std::vector<SentenceSpan>> WriteLessonAudio(const CourseLesson& le
     if (!clips)
         return std::nullopt;
 
+    const WholeFileOptions staged{.sync = false};
     const QDir dir(bookDir);
     const auto firstWord = clips->begin() + static_cast<std::ptrdiff_t>(lesson.sentences.size());
     int wordId = firstWordId;
     for (auto clip = firstWord; clip != clips->end(); ++clip, ++wordId) {
-        if (!WriteContainer(dir.filePath(QStringLiteral("%1.qow").arg(wordId)), MakeWav(*clip), error))
+        if (!WriteContainer(dir.filePath(QStringLiteral("%1.qow").arg(wordId)), MakeWav(*clip), staged, error))
             return std::nullopt;
     }
     clips->erase(firstWord, clips->end());
@@ -56,7 +45,7 @@ std::optional<std::vector<SentenceSpan>> WriteLessonAudio(const CourseLesson& le
     const auto mp3 = EncodeMp3(recording.pcm, error);
     if (!mp3)
         return std::nullopt;
-    if (!WriteContainer(dir.filePath(QStringLiteral("%1.qor").arg(lesson.lesson)), mp3->bytes, error))
+    if (!WriteContainer(dir.filePath(QStringLiteral("%1.qor").arg(lesson.lesson)), mp3->bytes, staged, error))
         return std::nullopt;
     return std::move(recording.spans);
 }

@@ -226,25 +226,25 @@ bool StagingFolder::commit(QString& error, const QString& keepReplaced)
     return !hadTarget || putAside(old, keepReplaced, error);
 }
 
-bool StagingFolder::commitFile(const QString& name, const QString& replaces, const QString& keepReplaced,
-                               QString& error)
+bool StagingFolder::commitFile(const QString& name, const QString& as, const QString& replaces,
+                               const QString& keepReplaced, QString& error)
 {
     Q_ASSERT(m_place == Place::InsideTarget);
     const QString staged = m_path + QLatin1Char('/') + name;
-    const QString target = m_target + QLatin1Char('/') + name;
+    const QString target = m_target + QLatin1Char('/') + as;
     auto failed = [&](const QString& what) {
         error = QStringLiteral("%1: %2").arg(what, SystemReason());
         return false;
     };
     if (!Sync(staged, fsync))
-        return failed(QStringLiteral("cannot write the new %1 in %2").arg(name, m_target));
-    // The moves below reach the disk with the folder's entries.
+        return failed(QStringLiteral("cannot write the new %1 in %2").arg(as, m_target));
+    // The moves below reach the disk with the entries of the file's folder.
     const struct SyncTarget {
         QString folder;
         ~SyncTarget() { Sync(folder, fsync); }
-    } syncTarget{m_target};
+    } syncTarget{QFileInfo(target).absolutePath()};
     if (replaces.isEmpty())
-        return MoveNoReplace(staged, target) || failed(QStringLiteral("cannot put the new %1 into %2").arg(name, m_target));
+        return MoveNoReplace(staged, target) || failed(QStringLiteral("cannot put the new %1 into %2").arg(as, m_target));
     // The replaced file, swapped into the staging folder, goes with it unless it is to be kept.
     if (QFileInfo(replaces).absoluteFilePath() == target && Exchange(staged, target))
         return keepReplaced.isEmpty() || MoveNoReplace(staged, keepReplaced)
@@ -256,7 +256,7 @@ bool StagingFolder::commitFile(const QString& name, const QString& replaces, con
     if (!MoveNoReplace(replaces, aside))
         return failed(QStringLiteral("cannot move %1 aside to %2").arg(replaces, aside));
     if (!MoveNoReplace(staged, target)) {
-        failed(QStringLiteral("cannot put the new %1 into %2").arg(name, m_target));
+        failed(QStringLiteral("cannot put the new %1 into %2").arg(as, m_target));
         MoveNoReplace(aside, replaces);
         return false;
     }

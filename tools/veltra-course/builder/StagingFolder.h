@@ -14,7 +14,7 @@
 //
 // Inside the target, for a folder that stays where it is and gets files
 // added: commitFile() moves each staged file in by a rename within the
-// target. Nothing outside the target is needed, so this works where the
+// target, synced first. Nothing outside the target is needed, so this works where the
 // target is the root of its own file system or its parent cannot be written.
 //
 // Single-threaded.
@@ -42,12 +42,13 @@ public:
     // being removed.
     bool commit(QString& error, const QString& keepReplaced = QString());
 
-    // Inside only: moves the staged file `name` to the same name in the
-    // target. `replaces`, when not empty, is the target's file it takes the
-    // place of (its name may differ in letter case); that file is moved to
-    // `keepReplaced`, or removed when that is empty. Either the new file is
-    // in place or the target is as it was.
-    bool commitFile(const QString& name, const QString& replaces, const QString& keepReplaced, QString& error);
+    // Inside only: moves the staged file `name` to `as` in the target (a
+    // name there, or in one of its folders). `replaces`, when not empty, is
+    // the target's file it takes the place of (its name may differ in letter
+    // case); that file is moved to `keepReplaced`, or removed when that is
+    // empty. Either the new file is in place or the target is as it was.
+    bool commitFile(const QString& name, const QString& as, const QString& replaces, const QString& keepReplaced,
+                    QString& error);
 
 private:
     QString home() const;

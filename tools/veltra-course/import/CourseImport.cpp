@@ -132,7 +132,7 @@ ImportResult ImportCourse(const QString& oldDir, const QString& newDir, const Im
         : ReplacedName(folders.sameFolder ? folders.replacedDb : staging.target());
     if (folders.sameFolder) {
         progress({QStringLiteral("files: the containers stay where they are"), QStringLiteral("录音文件留在原处")});
-        if (!staging.commitFile(QStringLiteral("qor.db"), folders.replacedDb, kept, error)) {
+        if (!staging.commitFile(QStringLiteral("qor.db"), QStringLiteral("qor.db"), folders.replacedDb, kept, error)) {
             message = {error, QStringLiteral("无法把新词库放进 %1。").arg(newDir)};
             return ImportResult::Failed;
         }

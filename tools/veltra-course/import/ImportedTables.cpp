@@ -1,12 +1,12 @@
 #include "ImportedTables.h"
 
+#include "CourseRows.h"
+
 #include "data/Schema.h"
 #include "data/ScopedTransaction.h"
+#include "data/SqliteConnection.h"
 
-#include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
-#include <QUuid>
 
 #include <optional>
 
@@ -26,29 +26,20 @@ TablesWritten WriteFailure(const QSqlError& failure, QString& error)
 class TableCopier {
 public:
     TableCopier(AccessFile& access, QSqlDatabase& db, const std::function<bool()>& stop, QString& error)
-        : m_access(access), m_db(db), m_stop(stop), m_error(error)
+        : m_access(access), m_rows(db), m_stop(stop), m_error(error)
     {
     }
 
-    // One table: rows go in through a prepared statement, values bound as
-    // they came, so text stays text, integers integers and NULL NULL.
+    // One table: rows go in as they came, so text stays text, integers
+    // integers and NULL NULL.
     TablesWritten copy(const SchemaTable& table, TableCount& count)
     {
-        QStringList marks;
-        for (qsizetype i = 0; i < table.fields.size(); ++i)
-            marks.append(QStringLiteral("?"));
-        QSqlQuery insert(m_db);
-        if (!insert.prepare(QStringLiteral("Insert Into %1(%2) Values(%3)")
-                                .arg(table.name, table.fields.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))))
-            return WriteFailure(insert.lastError(), m_error);
         std::optional<TablesWritten> stopped;
         qint64 stored = 0;
         const bool read = m_access.readTable(table.name, table.fields, [&](const QVariantList& values) {
             ++count.read;
-            for (qsizetype i = 0; i < values.size(); ++i)
-                insert.bindValue(int(i), values[i]);
-            if (!insert.exec())
-                stopped = WriteFailure(insert.lastError(), m_error);
+            if (!m_rows.insert(table.name, values))
+                stopped = WriteFailure(m_rows.lastError(), m_error);
             else if (m_stop && m_stop())
                 stopped = TablesWritten::Stopped;
             return !stopped;
@@ -69,7 +60,7 @@ public:
 
 private:
     AccessFile& m_access;
-    QSqlDatabase& m_db;
+    CourseRows m_rows;
     const std::function<bool()>& m_stop;
     QString& m_error;
 };
@@ -90,15 +81,17 @@ TablesWritten CopyAll(AccessFile& access, QSqlDatabase& db, const std::function<
         ScopedTransaction transaction(db);
         if (!transaction.IsOpen())
             return WriteFailure(db.lastError(), error);
-        TableCopier copier(access, db, stop, error);
-        for (const SchemaTable& table : SchemaTables()) {
-            TableCount count{table.name};
-            const TablesWritten copied = copier.copy(table, count);
-            if (copied != TablesWritten::Written)
-                return copied;
-            count.written = RowCount(db, table.name);
-            counts.append(count);
-            tableDone(count);
+        {
+            TableCopier copier(access, db, stop, error);
+            for (const SchemaTable& table : SchemaTables()) {
+                TableCount count{table.name};
+                const TablesWritten copied = copier.copy(table, count);
+                if (copied != TablesWritten::Written)
+                    return copied;
+                count.written = RowCount(db, table.name);
+                counts.append(count);
+                tableDone(count);
+            }
         }
         if (!transaction.Commit())
             return WriteFailure(db.lastError(), error);
@@ -119,22 +112,14 @@ TablesWritten WriteImportedTables(AccessFile& access, const QString& path,
                                   const std::function<void(const TableCount&)>& tableDone,
                                   const std::function<bool()>& stop, QString& error)
 {
-    const QString connection = QStringLiteral("veltra-course-import-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    TablesWritten written = TablesWritten::WriteFailed;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(path);
-        QString schemaError;
-        if (!db.open())
-            written = WriteFailure(db.lastError(), error);
-        else if (!CreateSchema(db, &schemaError))
-            // A commit that failed (a full disk, most likely) left its reason with the connection.
-            written = db.lastError().isValid() ? WriteFailure(db.lastError(), error)
-                                               : (error = schemaError, TablesWritten::WriteFailed);
-        else
-            written = CopyAll(access, db, tableDone, stop, error);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(connection);
-    return written;
+    SqliteConnection connection(QStringLiteral("veltra-course-import"));
+    QSqlDatabase& db = connection.database();
+    if (!connection.open(path, SqliteConnection::Open::Create))
+        return WriteFailure(connection.error(), error);
+    QString schemaError;
+    if (!CreateSchema(db, &schemaError))
+        // A commit that failed (a full disk, most likely) left its reason with the connection.
+        return db.lastError().isValid() ? WriteFailure(db.lastError(), error)
+                                        : (error = schemaError, TablesWritten::WriteFailed);
+    return CopyAll(access, db, tableDone, stop, error);
 }
